@@ -1,0 +1,57 @@
+#include "LibraryDump.h"
+
+#include "Codepage936.h"
+#include "LibraryFile.h"
+#include "Module1.h"
+
+#include <unicode/ustring.h>
+
+namespace qurimo {
+
+namespace {
+
+std::string toUtf8(const std::u16string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    std::string out(text.size() * 3 + 1, '\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
+                       reinterpret_cast<const UChar*>(text.data()),
+                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
+    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+    return out;
+}
+
+} // namespace
+
+std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
+    const bool utf8 = encoding == AuthoringEncoding::Utf8;
+    const char* terminator = utf8 ? "\n" : "\r\n";
+    std::string out;
+    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
+        const Sentence& sentence = decoded.at(slot);
+        if (!isFilled(sentence)) {
+            continue;
+        }
+        for (const std::u16string* text : {&sentence.English, &sentence.Chinese}) {
+            out += utf8 ? toUtf8(*text) : Codepage936::instance().fromUnicode(*text);
+            out += terminator;
+        }
+    }
+    return out;
+}
+
+SlotTable ReadDecodedLibrary(const std::string& path) {
+    SlotTable table;
+    ReadLibraryFile(path, table, MissingFile::Fail);
+    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
+        Sentence& sentence = table.at(slot);
+        sentence.Chinese = DecodeText(sentence.Chinese);
+        sentence.English = DecodeText(sentence.English);
+    }
+    return table;
+}
+
+} // namespace qurimo

@@ -1,0 +1,54 @@
+#include "RuntimeError.h"
+
+namespace qurimo {
+
+namespace {
+
+std::string composeWhat(ErrorNumber number, const std::string& path, long line,
+                        const std::string& detail) {
+    std::string text = "实时错误 '" + std::to_string(static_cast<int>(number)) +
+                       "': " + RuntimeError::describe(number);
+    if (!path.empty()) {
+        text += "\n文件: " + path;
+    }
+    if (line > 0) {
+        text += "\n行: " + std::to_string(line);
+    }
+    if (!detail.empty()) {
+        text += "\n" + detail;
+    }
+    return text;
+}
+
+} // namespace
+
+RuntimeError::RuntimeError(ErrorNumber number, std::string path, long line, std::string detail)
+    : std::runtime_error(composeWhat(number, path, line, detail)), number_(number),
+      description_(describe(number)), path_(std::move(path)), line_(line),
+      detail_(std::move(detail)) {}
+
+std::string RuntimeError::report() const {
+    return what();
+}
+
+std::string RuntimeError::describe(ErrorNumber number) {
+    switch (number) {
+    case ErrorNumber::InvalidCall:
+        return "无效的过程调用或参数";
+    case ErrorNumber::Overflow:
+        return "溢出";
+    case ErrorNumber::SubscriptOutOfRange:
+        return "下标越界";
+    case ErrorNumber::FileNotFound:
+        return "文件未找到";
+    case ErrorNumber::InputPastEndOfFile:
+        return "输入超出文件尾";
+    case ErrorNumber::PathFileAccessError:
+        return "路径/文件访问错误";
+    case ErrorNumber::PathNotFound:
+        return "路径未找到";
+    }
+    return "应用程序定义的错误或对象定义的错误";
+}
+
+} // namespace qurimo

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what this machine is missing, then configures and builds Qurimo in build/.
+# A second run installs nothing and builds only what changed.
+# Usage: scripts/setup.sh [extra Debian packages...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    libicu-dev qt6-base-dev
+    libgtest-dev libbenchmark-dev
+    fonts-arphic-uming
+    fcitx5-frontend-qt6
+    xvfb xauth xdotool x11-utils imagemagick
+    "$@"
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ ! -f build/build.ninja ]; then
+    cmake -S . -B build -G Ninja
+fi
+cmake --build build

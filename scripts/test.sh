@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Sets up and builds as scripts/setup.sh does, then runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh desktop-file-utils appstream
+ctest --test-dir build --output-on-failure "$@"

@@ -1,0 +1,122 @@
+#include "Codepage936.h"
+#include "Module1.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+using namespace qurimo;
+
+namespace {
+
+std::u16string fromBytes(const std::string& bytes) {
+    return Codepage936::instance().toUnicode(bytes);
+}
+
+std::string toBytes(const std::u16string& text) {
+    return Codepage936::instance().fromUnicode(text);
+}
+
+struct CodecCase {
+    const char* name;
+    std::u16string plain;
+    std::u16string encoded;
+
+    friend void PrintTo(const CodecCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CodecExamples : public testing::TestWithParam<CodecCase> {};
+
+TEST_P(CodecExamples, EncodeAndDecodeAreInverse) {
+    const CodecCase& c = GetParam();
+    EXPECT_EQ(EncodeText(c.plain), c.encoded);
+    EXPECT_EQ(DecodeText(c.encoded), c.plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, CodecExamples,
+    testing::Values(CodecCase{"Empty", u"", u""}, CodecCase{"Letters", u"abc", u"MNO"},
+                    CodecCase{"SpaceBecomesFormFeed", u" ", u"\f"},
+                    CodecCase{"ExclamationBecomesCarriageReturn", u"!", u"\r"},
+                    CodecCase{"TildeIsHighestPrintable", u"~", u"j"},
+                    // B0 A1 shifts to B0 8D
+                    CodecCase{"DoubleByteKeepsLeadByte", fromBytes("\xB0\xA1"),
+                              fromBytes("\xB0\x8D")},
+                    // A3 AC shifts into the user-defined area A3 98
+                    CodecCase{"FullWidthCommaThroughPrivateUse", u"，", fromBytes("\xA3\x98")}),
+    [](const testing::TestParamInfo<CodecCase>& info) { return std::string(info.param.name); });
+
+TEST(Codec, FullWidthCommaEncodesToPrivateUseBytes) {
+    EXPECT_EQ(toBytes(u"，"), "\xA3\xAC");
+    const std::u16string encoded = EncodeText(u"，");
+    ASSERT_EQ(encoded.size(), 1u);
+    EXPECT_GE(encoded[0], 0xE000) << "expected a private-use character";
+    EXPECT_LE(encoded[0], 0xF8FF);
+    EXPECT_EQ(toBytes(encoded), "\xA3\x98");
+}
+
+TEST(Codec, PrintableAsciiRoundTripsOneCharacterEach) {
+    std::u16string all;
+    for (char16_t c = 0x20; c <= 0x7E; ++c) {
+        all.push_back(c);
+    }
+    const std::u16string encoded = EncodeText(all);
+    ASSERT_EQ(encoded.size(), all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(encoded[i], all[i] - 20) << "at " << i;
+    }
+    EXPECT_EQ(DecodeText(encoded), all);
+}
+
+// Every character of GB 2312 (rows A1 to F7, columns A1 to FE) must survive the scramble and
+// keep its lead byte, as the library file relies on it for every Chinese sentence.
+TEST(Codec, EveryGb2312CharacterRoundTrips) {
+    int checked = 0;
+    for (int lead = 0xA1; lead <= 0xF7; ++lead) {
+        for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+            const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            const std::u16string plain = fromBytes(bytes);
+            if (plain.size() != 1 || plain[0] == 0xFFFD ||
+                (plain[0] >= 0xE000 && plain[0] <= 0xF8FF)) {
+                continue; // an empty cell of the GB 2312 table
+            }
+            const std::u16string encoded = EncodeText(plain);
+            ASSERT_EQ(encoded.size(), 1u) << std::hex << lead << trail;
+            const std::string expected{static_cast<char>(lead), static_cast<char>(trail - 20)};
+            ASSERT_EQ(toBytes(encoded), expected) << std::hex << lead << trail;
+            ASSERT_EQ(DecodeText(encoded), plain) << std::hex << lead << trail;
+            ++checked;
+        }
+    }
+    // 6,763 hanzi and 682 other symbols
+    EXPECT_GE(checked, 7445);
+}
+
+TEST(Codec, MixedSentenceRoundTrips) {
+    const std::u16string sentence =
+        u"We look forward to hearing from you. 我们期待您的回复！（“好”）";
+    EXPECT_EQ(DecodeText(EncodeText(sentence)), sentence);
+    EXPECT_EQ(EncodeText(sentence).size(), sentence.size());
+}
+
+TEST(Codec, CharactersBelowTwentyDoNotSurvive) {
+    for (char16_t c : {u'\t', u'\n', u'\r', u'\x01'}) {
+        const std::u16string one(1, c);
+        EXPECT_NE(DecodeText(EncodeText(one)), one) << int(c);
+    }
+}
+
+TEST(Codec, DecodeCarriesIntoLeadByte) {
+    // B0 F0 + 20 is B1 04: the carry reaches the lead byte, and B1 followed by 04 forms no
+    // character, so the converter's substitute and the control character 04 come out.
+    EXPECT_EQ(DecodeText(fromBytes("\xB0\xF0")), u"\uFFFD\x04");
+}
+
+TEST(Codec, ArgumentIsLeftUnchanged) {
+    const std::u16string text = u"abc";
+    const std::u16string copy = text;
+    (void)EncodeText(text);
+    (void)DecodeText(text);
+    EXPECT_EQ(text, copy);
+}
+
+} // namespace

@@ -1,0 +1,213 @@
+#include "LibraryFile.h"
+
+#include "Module1.h"
+#include "RuntimeError.h"
+#include "TestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace qurimo;
+using namespace qurimo::test;
+
+namespace {
+
+const std::string EmptyLibrary(1806, '\0');
+
+std::string word(unsigned value) {
+    return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
+}
+
+std::string record(unsigned reserved, const std::string& chinese, const std::string& english) {
+    return word(reserved) + word(static_cast<unsigned>(chinese.size())) + chinese +
+           word(static_cast<unsigned>(english.size())) + english;
+}
+
+// Ten records with Chinese "Ck" and English "Ek" for k = 0 to 9.
+std::string tenRecords() {
+    std::string bytes;
+    for (int k = 0; k < 10; ++k) {
+        bytes += record(0, "C" + std::to_string(k), "E" + std::to_string(k));
+    }
+    return bytes;
+}
+
+class LibraryFileTest : public testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.file("vorel.dat");
+    SlotTable table;
+};
+
+TEST_F(LibraryFileTest, WorkedRecordIsNineBytes) {
+    table.at(0).English = u"MNO";
+    const std::string bytes = serializeLibrary(table);
+    EXPECT_EQ(bytes.substr(0, 9), std::string("\0\0\0\0\3\0MNO", 9));
+    EXPECT_EQ(bytes.size(), 9u + 300 * 6);
+}
+
+TEST_F(LibraryFileTest, EmptyTableIs1806Zeros) {
+    WriteLibraryFile(path, table);
+    EXPECT_EQ(readFile(path), EmptyLibrary);
+}
+
+TEST_F(LibraryFileTest, LengthCountsBytesNotCharacters) {
+    table.at(0).Chinese = std::u16string(150, u'中'); // 300 bytes
+    const std::string bytes = serializeLibrary(table);
+    EXPECT_EQ(bytes.substr(2, 2), "\x2C\x01");
+}
+
+TEST_F(LibraryFileTest, MissingFileIsCreatedEmptyAndReadAsBlank) {
+    table.at(5).English = u"stale";
+    ReadLibraryFile(path, table);
+    ASSERT_TRUE(exists(path));
+    EXPECT_EQ(readFile(path), "");
+    EXPECT_EQ(table, SlotTable{});
+}
+
+TEST_F(LibraryFileTest, MissingFileFailsWhenItMustExist) {
+    EXPECT_EQ(errorNumberOf([&] { ReadLibraryFile(path, table, MissingFile::Fail); }), 53);
+    EXPECT_FALSE(exists(path));
+}
+
+TEST_F(LibraryFileTest, TenRecordsFillTenSlots) {
+    writeFile(path, tenRecords());
+    table.at(200).English = u"stale";
+    ReadLibraryFile(path, table);
+    for (int k = 0; k < 10; ++k) {
+        const std::string n = std::to_string(k);
+        EXPECT_EQ(table.at(k).English, u"E" + std::u16string(n.begin(), n.end()));
+        EXPECT_EQ(table.at(k).Chinese, u"C" + std::u16string(n.begin(), n.end()));
+    }
+    for (int k = 10; k < SlotTable::SlotCount; ++k) {
+        ASSERT_EQ(table.at(k), Sentence{}) << k;
+    }
+}
+
+// Record 3 of the file is "\x07\x00" "\x02\x00" "CC" "\x03\x00" "EEE"; the file is cut at each
+// offset inside it. What was read whole stays; the cut member and all after it stay blank.
+struct CutCase {
+    const char* name;
+    std::size_t keep; // bytes of record 3 left in the file
+    Sentence expected;
+
+    friend void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CutFile : public LibraryFileTest, public testing::WithParamInterface<CutCase> {};
+
+TEST_P(CutFile, KeepsWholeMembersOnly) {
+    const std::string bytes =
+        record(1, "A", "a") + record(1, "B", "b") + record(1, "C", "c") + record(7, "CC", "EEE");
+    writeFile(path, bytes.substr(0, bytes.size() - 11 + GetParam().keep));
+    ReadLibraryFile(path, table);
+    EXPECT_EQ(table.at(2), (Sentence{1, u"C", u"c"}));
+    EXPECT_EQ(table.at(3), GetParam().expected);
+    EXPECT_EQ(table.at(4), Sentence{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, CutFile,
+                         testing::Values(CutCase{"AtRecordStart", 0, {}},
+                                         CutCase{"InsideReserved", 1, {}},
+                                         CutCase{"InsideChineseLength", 3, {7, u"", u""}},
+                                         CutCase{"InsideChineseText", 5, {7, u"", u""}},
+                                         CutCase{"InsideEnglishLength", 7, {7, u"CC", u""}},
+                                         CutCase{"InsideEnglishText", 10, {7, u"CC", u""}},
+                                         CutCase{"Whole", 11, {7, u"CC", u"EEE"}}),
+                         [](const testing::TestParamInfo<CutCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(LibraryFileTest, BytesAfterLastRecordAreIgnored) {
+    writeFile(path, std::string(1806, '\0') + "trailing garbage");
+    ReadLibraryFile(path, table);
+    EXPECT_EQ(table, SlotTable{});
+}
+
+TEST_F(LibraryFileTest, WritingOverLongerFileKeepsTailAndReadsBack) {
+    const std::string old(5000, 'x');
+    writeFile(path, old);
+    table.at(0) = Sentence{0, EncodeText(u"你好"), EncodeText(u"hello")};
+    WriteLibraryFile(path, table);
+    const std::string bytes = readFile(path);
+    const std::string written = serializeLibrary(table);
+    ASSERT_EQ(bytes.size(), old.size());
+    EXPECT_EQ(bytes.substr(0, written.size()), written);
+    EXPECT_EQ(bytes.substr(written.size()), old.substr(written.size()));
+
+    SlotTable back;
+    ReadLibraryFile(path, back);
+    EXPECT_EQ(back, table);
+}
+
+TEST_F(LibraryFileTest, ReadThenWriteReproducesFileByteForByte) {
+    std::string bytes;
+    for (int k = 0; k < SlotTable::SlotCount; ++k) {
+        // Non-zero Reserved values, GBK text and encoded control bytes, all kept as they are.
+        bytes += record(static_cast<unsigned>(k * 37 + 0xFF00) & 0xFFFF, "\xB0\x8D\xA3\x98",
+                        std::string("\x0c\x0dMNO", 5) + std::to_string(k));
+    }
+    writeFile(path, bytes);
+    ReadLibraryFile(path, table);
+    EXPECT_EQ(table.at(1).Reserved, static_cast<std::int16_t>(0xFF25));
+    const std::string copy = dir.file("copy.dat");
+    WriteLibraryFile(copy, table);
+    EXPECT_EQ(readFile(copy), bytes);
+}
+
+TEST_F(LibraryFileTest, TooLongTextIsOverflowAndFileUntouched) {
+    writeFile(path, "old");
+    table.at(3).English = std::u16string(0x10000, u'a');
+    EXPECT_EQ(errorNumberOf([&] { WriteLibraryFile(path, table); }), 6);
+    EXPECT_EQ(readFile(path), "old");
+    table.at(3).English.pop_back(); // exactly 65,535 bytes still fits
+    WriteLibraryFile(path, table);
+    SlotTable back;
+    ReadLibraryFile(path, back);
+    EXPECT_EQ(back.at(3).English.size(), 0xFFFFu);
+}
+
+TEST_F(LibraryFileTest, LengthsAreUnsigned) {
+    const std::string text(40000, 'z');
+    writeFile(path, record(0, "", text));
+    ReadLibraryFile(path, table);
+    EXPECT_EQ(table.at(0).English.size(), 40000u);
+}
+
+TEST_F(LibraryFileTest, FileErrors) {
+    EXPECT_EQ(errorNumberOf([&] { ReadLibraryFile(dir.file("no/such/vorel.dat"), table); }), 76);
+    EXPECT_EQ(errorNumberOf([&] { WriteLibraryFile(dir.file("no/such/out.dat"), table); }), 76);
+    std::filesystem::create_directory(dir.file("folder"));
+    EXPECT_EQ(errorNumberOf([&] { ReadLibraryFile(dir.file("folder"), table); }), 75);
+    EXPECT_EQ(errorNumberOf([&] { WriteLibraryFile(dir.file("folder"), table); }), 75);
+}
+
+TEST_F(LibraryFileTest, ReadOnlyFileIsStillRead) {
+    writeFile(path, tenRecords());
+    ::chmod(path.c_str(), 0444);
+    const int result = runUnprivileged([&] {
+        SlotTable mine;
+        ReadLibraryFile(path, mine);
+        return mine.at(9).English == u"E9" ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+}
+
+TEST_F(LibraryFileTest, LibraryThatCannotBeCreatedIsAccessError) {
+    ::chmod(dir.path().c_str(), 0555);
+    const int result = runUnprivileged([&] {
+        SlotTable mine;
+        try {
+            ReadLibraryFile(path, mine);
+        } catch (const RuntimeError& error) {
+            return error.number();
+        }
+        return 0;
+    });
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(result, 75);
+    EXPECT_FALSE(exists(path));
+}
+
+} // namespace

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qurimo::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool exists(const std::string& path);
+
+// Runs body as a user without root's power to ignore file permissions (in a child process
+// when the tests run as root) and returns its result.
+int runUnprivileged(const std::function<int()>& body);
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs program with arguments, no input, and collects its exit code and output.
+ProcessResult runProgram(const std::vector<std::string>& argv);
+
+// The number of the run-time error that action raises; 0 when it raises none.
+int errorNumberOf(const std::function<void()>& action);
+
+} // namespace qurimo::test
