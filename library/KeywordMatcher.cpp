@@ -1,0 +1,61 @@
+#include "KeywordMatcher.h"
+
+#include <stdexcept>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
+namespace qurimo {
+
+namespace {
+
+const icu::Normalizer2& caseFolding() {
+    static const icu::Normalizer2* normalizer = [] {
+        UErrorCode error = U_ZERO_ERROR;
+        const icu::Normalizer2* n = icu::Normalizer2::getNFKCCasefoldInstance(error);
+        if (U_FAILURE(error)) {
+            throw std::runtime_error(std::string("ICU NFKC_Casefold: ") + u_errorName(error));
+        }
+        return n;
+    }();
+    return *normalizer;
+}
+
+char16_t plainQuote(char16_t c) {
+    switch (c) {
+    case u'\u2018':
+    case u'\u2019':
+        return u'\'';
+    case u'\u201C':
+    case u'\u201D':
+        return u'"';
+    default:
+        return c;
+    }
+}
+
+} // namespace
+
+std::u16string KeywordMatcher::fold(const std::u16string& text) {
+    std::u16string plain = text;
+    for (char16_t& c : plain) {
+        c = plainQuote(c);
+    }
+    const icu::UnicodeString source(plain.data(), static_cast<int32_t>(plain.size()));
+    UErrorCode error = U_ZERO_ERROR;
+    const icu::UnicodeString folded = caseFolding().normalize(source, error);
+    if (U_FAILURE(error)) {
+        throw std::runtime_error(std::string("ICU NFKC_Casefold: ") + u_errorName(error));
+    }
+    return std::u16string(folded.getBuffer(), static_cast<std::size_t>(folded.length()));
+}
+
+KeywordMatcher::KeywordMatcher(const std::u16string& keyword) : folded_(fold(keyword)) {}
+
+bool KeywordMatcher::occursIn(const std::u16string& text) const {
+    if (text.empty()) {
+        return false;
+    }
+    return fold(text).find(folded_) != std::u16string::npos;
+}
+
+} // namespace qurimo

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace qurimo {
+
+// Finds a keyword in English sentences without regard to letter case or character width, so
+// that "Make", "make" and the full-width "ｍａｋｅ" a Chinese input method types all match;
+// the typographic quotes of that input method count as the ASCII ones. An empty keyword occurs
+// in every non-empty text, and nothing occurs in an empty text.
+class KeywordMatcher {
+public:
+    explicit KeywordMatcher(const std::u16string& keyword);
+
+    bool occursIn(const std::u16string& text) const;
+
+    // The comparable form of text: quotes made plain, then NFKC case folding.
+    static std::u16string fold(const std::u16string& text);
+
+private:
+    std::u16string folded_;
+};
+
+} // namespace qurimo

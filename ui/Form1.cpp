@@ -1,0 +1,203 @@
+#include "Form1.h"
+
+#include "Form1Layout.h"
+#include "SongFont.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace qurimo {
+
+namespace {
+
+QString toQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// Places w exactly as the layout table says: geometry, initial text, font and text colour.
+void place(QWidget* w, std::string_view name) {
+    const layout::Control& spec = layout::control(name);
+    w->setObjectName(toQString(name));
+    w->setGeometry(layout::pixels(spec.left), layout::pixels(spec.top), layout::pixels(spec.width),
+                   layout::pixels(spec.height));
+    if (spec.font != layout::Font::Default) {
+        w->setFont(songFont(spec.font == layout::Font::SongBold));
+    }
+    if (spec.coloured) {
+        QPalette palette = w->palette();
+        const QColor colour(spec.textColour.red, spec.textColour.green, spec.textColour.blue);
+        palette.setColor(QPalette::WindowText, colour);
+        palette.setColor(QPalette::Text, colour);
+        w->setPalette(palette);
+    }
+    for (const auto& [control, accessible] : layout::AccessibleNames) {
+        if (control == name) {
+            w->setAccessibleName(toQString(accessible));
+        }
+    }
+}
+
+QString initialText(std::string_view name) {
+    return toQString(layout::control(name).text);
+}
+
+} // namespace
+
+Form1::Form1(QString appDir, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      requestedAppDir_(std::move(appDir)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(toQString(layout::Caption));
+    setWindowIcon(QIcon(QStringLiteral(":/qurimo-32.png")));
+    setFixedSize(layout::pixels(layout::ClientWidth), layout::pixels(layout::ClientHeight));
+    QPalette background = palette();
+    background.setColor(QPalette::Window, background.color(QPalette::HighlightedText));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    reportError_ = [this](const QString& report) {
+        QMessageBox::critical(isVisible() ? this : nullptr, toQString(layout::Caption), report);
+    };
+    createControls();
+    wireEvents();
+    setTabOrder();
+}
+
+Form1::~Form1() = default;
+
+void Form1::setErrorReporter(ErrorReporter reporter) {
+    reportError_ = std::move(reporter);
+}
+
+void Form1::createControls() {
+    auto label = [this](std::string_view name) {
+        auto* l = new QLabel(initialText(name), this);
+        place(l, name);
+        l->setTextFormat(Qt::PlainText); // sentences are text, never markup
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return l;
+    };
+    auto multiLine = [this](std::string_view name) {
+        auto* t = new QPlainTextEdit(initialText(name), this);
+        place(t, name);
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        t->setTabChangesFocus(true); // Tab walks the tab order instead of typing a TAB
+        return t;
+    };
+    auto singleLine = [this](std::string_view name) {
+        auto* t = new QLineEdit(initialText(name), this);
+        place(t, name);
+        t->setCursorPosition(0);
+        return t;
+    };
+    auto button = [this](std::string_view name) {
+        auto* b = new QPushButton(initialText(name), this);
+        place(b, name);
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->installEventFilter(this);
+        return b;
+    };
+
+    Label1 = label("Label1");
+    Label2 = label("Label2");
+    Label3 = label("Label3");
+    Text2 = multiLine("Text2");
+    List1 = new QListWidget(this);
+    place(List1, "List1");
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setSortingEnabled(false);
+    List1->setUniformItemSizes(true); // rows of one font: lets the view skip measuring each
+    Text3 = singleLine("Text3");
+    Text3->installEventFilter(this);
+    Command3 = button("Command3");
+    Command2 = button("Command2");
+    Command4 = button("Command4");
+    Command5 = button("Command5");
+    Command7 = button("Command7");
+    Text4 = singleLine("Text4");
+    Command1 = button("Command1");
+    Text1 = multiLine("Text1");
+}
+
+void Form1::wireEvents() {
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    // Every change of the selected row, by mouse or keyboard. Tabbing into the list only makes
+    // a row current without selecting it, and must not empty the scratch box.
+    connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::List1_Click);
+}
+
+void Form1::setTabOrder() {
+    QWidget* previous = nullptr;
+    for (std::string_view name : layout::TabOrder) {
+        auto* next = findChild<QWidget*>(toQString(name), Qt::FindDirectChildrenOnly);
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, next);
+        }
+        previous = next;
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text3 && event->type() == QEvent::MouseButtonPress) {
+        Text3_Click();
+    } else if (event->type() == QEvent::KeyPress) {
+        // Enter presses the focused button as Space does; no button is a default button.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::setVisible(bool visible) {
+    // The load handler runs once, before the window is first shown.
+    if (visible && !loaded_) {
+        loaded_ = true;
+        Form_Load();
+        centreOnScreen();
+        Command1->setFocus(Qt::OtherFocusReason);
+    }
+    QWidget::setVisible(visible);
+}
+
+void Form1::centreOnScreen() {
+    if (const QScreen* s = screen()) {
+        const QRect available = s->availableGeometry();
+        move(available.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+bool Form1::guarded(const std::function<void()>& body) {
+    try {
+        body();
+        return true;
+    } catch (const RuntimeError& error) {
+        reportError_(QString::fromStdString(error.report()));
+    } catch (const std::exception& error) {
+        reportError_(QString::fromLocal8Bit(error.what()));
+    }
+    return false;
+}
+
+} // namespace qurimo

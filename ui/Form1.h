@@ -1,0 +1,88 @@
+#pragma once
+
+#include "RuntimeError.h"
+#include "SlotTable.h"
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qurimo {
+
+// The one window: a list of the library's sentences, a keyword search, the selected sentence
+// in two large labels that can each be hidden, a scratch box, and the hidden button that
+// compiles the authoring file.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // appDir is where vorel.dat lies; empty means the folder of the executable's real path.
+    explicit Form1(QString appDir = {}, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Shows a run-time error to the user. The default is a modal message box.
+    using ErrorReporter = std::function<void(const QString& report)>;
+    void setErrorReporter(ErrorReporter reporter);
+
+    const SlotTable& library() const { return Library; }
+    const SlotTable& view() const { return View; }
+    const QString& libraryPath() const { return LibraryPath; }
+
+    void setVisible(bool visible) override;
+
+public slots:
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command7_Click();
+    void List1_Click();
+    void Text3_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void wireEvents();
+    void setTabOrder();
+    void centreOnScreen();
+    void fillList();
+    void showSlotZero();
+    // Runs a handler's body; a run-time error stops it and is reported, and the program goes on.
+    bool guarded(const std::function<void()>& body);
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    QPlainTextEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command7 = nullptr;
+
+    QString AppDir;
+    QString LibraryPath;
+    SlotTable Library;
+    SlotTable View;
+
+    QString requestedAppDir_;
+    ErrorReporter reportError_;
+    bool loaded_ = false;
+};
+
+} // namespace qurimo

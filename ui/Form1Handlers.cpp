@@ -1,0 +1,150 @@
+// The handlers of Form1: start-up, full listing, keyword search, sentence display, the two
+// toggles, the keyword box, exit and the library compiler.
+
+#include "Form1.h"
+#include "KeywordMatcher.h"
+#include "LibraryCompiler.h"
+#include "LibraryFile.h"
+#include "Module1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace qurimo {
+
+namespace {
+
+constexpr int SlotRole = Qt::UserRole;
+
+QString toQString(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+
+std::string toPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+void Form1::Form_Load() {
+    AppDir = requestedAppDir_.isEmpty() ? QCoreApplication::applicationDirPath() : requestedAppDir_;
+    LibraryPath = AppDir + QDir::separator() + QStringLiteral("vorel.dat");
+    Command2_Click();
+}
+
+void Form1::Command2_Click() {
+    List1->clear();
+    // The new listing is built aside and taken over whole, so a file that cannot be read
+    // leaves the tables as they were and the list empty.
+    guarded([this] {
+        SlotTable fresh;
+        ReadLibraryFile(toPath(LibraryPath), fresh);
+        std::u16string listing;
+        for (int i = 0; i < SlotTable::SlotCount; ++i) {
+            Sentence& sentence = fresh.at(i);
+            sentence.Chinese = DecodeText(sentence.Chinese);
+            sentence.English = DecodeText(sentence.English);
+            if (isFilled(sentence)) {
+                listing += sentence.English + u"\r\n" + sentence.Chinese + u"\r\n\r\n";
+            }
+        }
+        Library = std::move(fresh);
+        Text1->setPlainText(toQString(listing));
+        for (int i = 0; i < SlotTable::SlotCount; ++i) {
+            View.at(i).Chinese = Library.at(i).Chinese;
+            View.at(i).English = Library.at(i).English;
+        }
+        fillList();
+        showSlotZero();
+    });
+}
+
+void Form1::Command3_Click() {
+    List1->clear();
+    const KeywordMatcher keyword(Text3->text().toStdU16String());
+    View.clearStrings();
+    int hits = 0;
+    for (int i = 0; i < SlotTable::SlotCount; ++i) {
+        const Sentence& sentence = Library.at(i);
+        if (keyword.occursIn(sentence.English)) {
+            View.at(hits).Chinese = sentence.Chinese;
+            View.at(hits).English = sentence.English;
+            ++hits;
+        }
+    }
+    fillList();
+    showSlotZero();
+}
+
+void Form1::fillList() {
+    // Each row keeps the View slot it stands for, so a row shows its own sentence even when
+    // blank slots lie between filled ones.
+    List1->setUpdatesEnabled(false);
+    for (int i = 0; i < SlotTable::SlotCount; ++i) {
+        const Sentence& sentence = View.at(i);
+        if (isFilled(sentence)) {
+            auto* row = new QListWidgetItem(toQString(sentence.Chinese));
+            row->setData(SlotRole, i);
+            List1->addItem(row);
+        }
+    }
+    List1->setUpdatesEnabled(true);
+}
+
+void Form1::showSlotZero() {
+    Label1->setText(toQString(View.at(0).English));
+    Label2->setText(toQString(View.at(0).Chinese));
+}
+
+void Form1::List1_Click() {
+    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    if (selected.isEmpty()) {
+        return; // the list was emptied or the selection cleared: nothing to show
+    }
+    Text2->setPlainText(QString());
+    guarded([&] {
+        const Sentence& sentence = View.at(selected.front()->data(SlotRole).toInt());
+        Text1->setPlainText(toQString(sentence.English));
+        Label1->setText(toQString(sentence.English));
+        Label2->setText(toQString(sentence.Chinese));
+    });
+}
+
+void Form1::Command4_Click() {
+    const bool hide = !Label1->isHidden();
+    Label1->setVisible(!hide);
+    Command4->setText(hide ? QStringLiteral("显示英文") : QStringLiteral("隐藏英文"));
+}
+
+void Form1::Command5_Click() {
+    const bool hide = !Label2->isHidden();
+    Label2->setVisible(!hide);
+    Command5->setText(hide ? QStringLiteral("显示中文") : QStringLiteral("隐藏中文"));
+}
+
+void Form1::Text3_Click() {
+    Text3->clear();
+}
+
+void Form1::Command7_Click() {
+    close();
+}
+
+void Form1::Command1_Click() {
+    // The drive c: of the desktop platform stands for the home folder, and 下载 is the download
+    // folder of a Chinese desktop. The compiler works on a copy of Library, which keeps its
+    // plain text; a failure writes nothing and changes nothing.
+    const QString folder = QDir::homePath() + QStringLiteral("/下载/");
+    guarded([&] {
+        CompileLibrary(toPath(folder + QStringLiteral("范句.txt")),
+                       toPath(folder + QStringLiteral("111.dat")), Library);
+    });
+}
+
+} // namespace qurimo

@@ -1,0 +1,38 @@
+#include "SongFont.h"
+
+#include <QStringList>
+
+namespace qurimo {
+
+namespace {
+
+const QString SongFace = QStringLiteral("宋体");
+
+void registerSubstitutes() {
+    static const bool registered = [] {
+        const QStringList substitutes{
+            QStringLiteral("AR PL UMing CN"),      QStringLiteral("Noto Serif CJK SC"),
+            QStringLiteral("Noto Sans CJK SC"),    QStringLiteral("WenQuanYi Zen Hei"),
+            QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback"),
+        };
+        QFont::insertSubstitutions(SongFace, substitutes);
+        QFont::insertSubstitutions(QStringLiteral("SimSun"), substitutes);
+        return true;
+    }();
+    (void)registered;
+}
+
+} // namespace
+
+QFont songFont(bool bold) {
+    registerSubstitutes();
+    QFont font(SongFace, 12, bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    // Any font that has the glyphs rather than boxes, when no substitute is installed.
+    font.setStyleHint(QFont::Serif, QFont::PreferMatch);
+    return font;
+}
+
+} // namespace qurimo
