@@ -1,0 +1,526 @@
+#include "Form1.h"
+
+#include "LibraryFile.h"
+#include "Module1.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <optional>
+
+using namespace qurimo;
+using namespace qurimo::test;
+
+namespace {
+
+struct Pair {
+    QString english;
+    QString chinese;
+    std::int16_t reserved = 0;
+};
+using Pairs = QList<Pair>;
+
+// Writes a library whose slot k holds pairs[k], encoded as the compiler stores it.
+void writeLibrary(const std::string& path, const Pairs& pairs) {
+    SlotTable table;
+    for (int k = 0; k < pairs.size(); ++k) {
+        table.at(k) = Sentence{pairs[k].reserved, EncodeText(pairs[k].chinese.toStdU16String()),
+                               EncodeText(pairs[k].english.toStdU16String())};
+    }
+    WriteLibraryFile(path, table);
+}
+
+const Pairs Sample{
+    {"Please make sure the door is locked.", "请确保门已锁好。"},
+    {"She makes a good impression.", "她给人留下了好印象。"},
+    {"Take your time.", "慢慢来。"},
+    {"We MAKE progress every day.", "我们每天都在进步。"},
+    {"Don't forget to make a backup.", "别忘了做备份。"},
+};
+
+QStringList rows(QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) {
+        texts << list->item(i)->text();
+    }
+    return texts;
+}
+
+} // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private:
+    std::optional<TempDir> dir;
+    std::optional<Form1> form;
+    QStringList errors;
+
+    std::string libraryFile() const { return dir->file("vorel.dat"); }
+
+    // A window over the library in the temporary folder, shown as a user sees it.
+    void open() {
+        form.emplace(QString::fromStdString(dir->path().string()));
+        form->setErrorReporter([this](const QString& report) { errors << report; });
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&*form));
+    }
+
+    template <class T> T* get(const char* name) {
+        T* w = form->findChild<T*>(QLatin1String(name));
+        if (w == nullptr) {
+            qFatal("no control %s", name);
+        }
+        return w;
+    }
+    QLabel* label(const char* name) { return get<QLabel>(name); }
+    QPushButton* button(const char* name) { return get<QPushButton>(name); }
+    QListWidget* list() { return get<QListWidget>("List1"); }
+
+    void clickRow(int row) {
+        QListWidget* l = list();
+        l->scrollToItem(l->item(row));
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                          l->visualItemRect(l->item(row)).center());
+    }
+
+    void search(const QString& keyword) {
+        auto* box = get<QLineEdit>("Text3");
+        box->setText(keyword);
+        QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    }
+
+private slots:
+    void init() {
+        dir.emplace();
+        errors.clear();
+    }
+    void cleanup() {
+        form.reset();
+        dir.reset();
+    }
+
+    void layout_data();
+    void layout();
+    void window();
+    void tabOrderAndFocus();
+    void keyboardPressesButtons();
+    void listing_data();
+    void listing();
+    void listingTwiceAndAfterSearch();
+    void search_data();
+    void search();
+    void repeatedSearchAndHiddenLabel();
+    void selectingRows();
+    void toggles();
+    void keywordBoxClick();
+    void exitButton();
+    void unreadableLibraryAtStart();
+    void compilerButton_data();
+    void compilerButton();
+};
+
+void Form1Test::layout_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("font"); // 0 default, 1 宋体 12, 2 宋体 12 bold
+    QTest::addColumn<QColor>("colour");
+    const QColor none;
+    // Pixels are twips divided by 15.
+    QTest::newRow("Label1") << "QLabel" << QRect(8, 8, 769, 81) << "Label1" << 2
+                            << QColor(0, 0, 255);
+    QTest::newRow("Label2") << "QLabel" << QRect(8, 104, 769, 57) << "Label2" << 2
+                            << QColor(255, 0, 0);
+    QTest::newRow("Label3") << "QLabel" << QRect(8, 168, 89, 17) << "随便写写:" << 1 << none;
+    QTest::newRow("Text2") << "QPlainTextEdit" << QRect(8, 192, 777, 65) << "" << 1 << none;
+    QTest::newRow("List1") << "QListWidget" << QRect(8, 264, 777, 244) << "" << 1
+                           << QColor(0, 0, 255);
+    QTest::newRow("Text3") << "QLineEdit" << QRect(8, 512, 89, 25) << "请输入关键字" << 0 << none;
+    QTest::newRow("Command3") << "QPushButton" << QRect(104, 512, 41, 25) << "Go!" << 0 << none;
+    QTest::newRow("Command2") << "QPushButton" << QRect(160, 512, 73, 25) << "全  部" << 0 << none;
+    QTest::newRow("Command4") << "QPushButton" << QRect(242, 512, 73, 25) << "隐藏英文" << 0
+                              << none;
+    QTest::newRow("Command5") << "QPushButton" << QRect(324, 512, 73, 25) << "隐藏中文" << 0
+                              << none;
+    QTest::newRow("Command7") << "QPushButton" << QRect(488, 512, 73, 25) << "退  出" << 0 << none;
+    QTest::newRow("Text4") << "QLineEdit" << QRect(592, 512, 169, 25) << "欢迎到项目页反馈意见" << 1
+                           << QColor(128, 0, 128);
+    QTest::newRow("Command1") << "QPushButton" << QRect(120, 600, 89, 25) << "写文件" << 0 << none;
+    QTest::newRow("Text1") << "QPlainTextEdit" << QRect(208, 608, 153, 25) << "Text1" << 0 << none;
+}
+
+void Form1Test::layout() {
+    QFETCH(QString, kind);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    QFETCH(int, font);
+    QFETCH(QColor, colour);
+    Form1 fresh; // as created, before its load handler fills it
+    QWidget* w = fresh.findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(w != nullptr);
+    QCOMPARE(w->metaObject()->className(), kind);
+    QCOMPARE(w->geometry(), geometry);
+    QVERIFY(!w->isHidden());
+    QVERIFY(w->isEnabled());
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        QCOMPARE(l->text(), text);
+        QVERIFY(l->wordWrap());
+        QCOMPARE(l->textFormat(), Qt::PlainText);
+        QCOMPARE(l->alignment(), Qt::AlignLeft | Qt::AlignTop);
+    } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+        QCOMPARE(b->text(), text);
+        QVERIFY(!b->isDefault());
+        QVERIFY(!b->autoDefault());
+    } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        QCOMPARE(e->text(), text);
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+        QCOMPARE(p->toPlainText(), text);
+        QCOMPARE(p->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(p->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QVERIFY(!p->isReadOnly());
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        QCOMPARE(list->count(), 0);
+        QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+        QVERIFY(!list->isSortingEnabled());
+    }
+    if (font == 0) {
+        QVERIFY(w->font().family() != QStringLiteral("宋体"));
+    } else {
+        QCOMPARE(w->font().family(), QStringLiteral("宋体"));
+        QCOMPARE(w->font().pointSize(), 12);
+        QCOMPARE(w->font().bold(), font == 2);
+        QVERIFY(!w->font().italic() && !w->font().underline() && !w->font().strikeOut());
+    }
+    if (colour.isValid()) {
+        QCOMPARE(
+            w->palette().color(qobject_cast<QLabel*>(w) ? QPalette::WindowText : QPalette::Text),
+            colour);
+    }
+}
+
+void Form1Test::window() {
+    writeLibrary(libraryFile(), Sample);
+    open();
+    QCOMPARE(form->windowTitle(), QStringLiteral("Qurimo V1.36"));
+    QCOMPARE(form->size(), QSize(790, 541));
+    QCOMPARE(form->minimumSize(), QSize(790, 541));
+    QCOMPARE(form->maximumSize(), QSize(790, 541));
+    QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(form->windowFlags() & Qt::WindowCloseButtonHint);
+    QCOMPARE(form->palette().color(QPalette::Window),
+             QApplication::palette().color(QPalette::HighlightedText));
+    QVERIFY(form->autoFillBackground());
+    QVERIFY(!form->windowIcon().pixmap(32, 32).isNull());
+    // Command1 and Text1 lie below the client area, out of sight but in the tab order.
+    QVERIFY(button("Command1")->geometry().top() >= form->height());
+    QVERIFY(get<QPlainTextEdit>("Text1")->geometry().top() >= form->height());
+    // Centred on its screen.
+    const QRect screen = form->screen()->availableGeometry();
+    QVERIFY(qAbs(form->geometry().center().x() - screen.center().x()) <= 1);
+    // Every text box and the list has a Chinese name for screen readers.
+    for (const char* name : {"Text1", "Text2", "Text3", "Text4", "List1"}) {
+        QVERIFY2(!get<QWidget>(name)->accessibleName().isEmpty(), name);
+    }
+    // The Song face resolves to a font that has Chinese glyphs, not boxes.
+    QVERIFY(QFontMetrics(label("Label2")->font()).inFont(QChar(u'请')));
+}
+
+void Form1Test::tabOrderAndFocus() {
+    open();
+    QApplication::setActiveWindow(&*form);
+    QVERIFY(QTest::qWaitForWindowActive(&*form));
+    QCOMPARE(QApplication::focusWidget(), button("Command1"));
+    QStringList visited;
+    for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited,
+             QStringList({"Command2", "Text1", "Text2", "List1", "Text3", "Command3", "Command4",
+                          "Command5", "Command7", "Text4", "Command1", "Command2"}));
+}
+
+void Form1Test::keyboardPressesButtons() {
+    writeLibrary(libraryFile(), Sample);
+    open();
+    auto* toggle = button("Command4");
+    toggle->setFocus();
+    QTest::keyClick(toggle, Qt::Key_Space);
+    QVERIFY(label("Label1")->isHidden());
+    QTest::keyClick(toggle, Qt::Key_Return);
+    QVERIFY(!label("Label1")->isHidden());
+    QTest::keyClick(toggle, Qt::Key_Enter);
+    QVERIFY(label("Label1")->isHidden());
+    // Enter in the keyword box starts no search: no button is the default.
+    auto* box = get<QLineEdit>("Text3");
+    box->setText(QStringLiteral("take"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(list()->count(), Sample.size());
+}
+
+void Form1Test::listing_data() {
+    QTest::addColumn<Pairs>("library");
+    QTest::addColumn<QStringList>("expectedRows");
+    QTest::addColumn<QString>("label1");
+    QTest::addColumn<QString>("label2");
+    QTest::addColumn<QString>("listingText");
+
+    QTest::newRow("empty") << Pairs{} << QStringList{} << ""
+                           << ""
+                           << "";
+    QTest::newRow("filled") << Pairs{{"One.", "一。"}, {"Two.", "二。"}}
+                            << QStringList{"一。", "二。"} << "One."
+                            << "一。"
+                            << "One.\n一。\n\nTwo.\n二。\n\n";
+    QTest::newRow("gap before first")
+        << Pairs{{"", "空"}, {"", ""}, {"Three.", "三。"}} << QStringList{"三。"} << ""
+        << "空"
+        << "Three.\n三。\n\n";
+    QTest::newRow("spaces only English")
+        << Pairs{{"   ", "只有空格"}, {"\u3000", "全角空格"}, {" Padded ", "有空格"}}
+        << QStringList{"有空格"} << "   "
+        << "只有空格"
+        << " Padded \n有空格\n\n";
+    QTest::newRow("empty Chinese") << Pairs{{"Alone.", ""}} << QStringList{""} << "Alone."
+                                   << ""
+                                   << "Alone.\n\n\n";
+    QTest::newRow("reserved") << Pairs{{"Kept.", "保留。", -7}} << QStringList{"保留。"} << "Kept."
+                              << "保留。"
+                              << "Kept.\n保留。\n\n";
+}
+
+void Form1Test::listing() {
+    QFETCH(Pairs, library);
+    QFETCH(QStringList, expectedRows);
+    writeLibrary(libraryFile(), library);
+    open();
+    QCOMPARE(rows(list()), expectedRows);
+    QCOMPARE(list()->selectedItems().size(), 0);
+    QTEST(label("Label1")->text(), "label1");
+    QTEST(label("Label2")->text(), "label2");
+    QTEST(get<QPlainTextEdit>("Text1")->toPlainText(), "listingText");
+    QVERIFY(errors.isEmpty());
+    for (int k = 0; k < library.size(); ++k) {
+        QCOMPARE(form->library().at(k).Reserved, library[k].reserved);
+        QCOMPARE(form->view().at(k).Reserved, 0); // never copied into View
+        QCOMPARE(QString::fromStdU16String(form->view().at(k).English), library[k].english);
+    }
+}
+
+void Form1Test::listingTwiceAndAfterSearch() {
+    // A missing library is created empty and lists nothing; a later press of 全  部 reads
+    // what is there by then.
+    open();
+    QVERIFY(exists(libraryFile()));
+    QCOMPARE(list()->count(), 0);
+    writeLibrary(libraryFile(), Sample);
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+    const QStringList full = rows(list());
+    QCOMPARE(full.size(), Sample.size());
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+    QCOMPARE(rows(list()), full);
+    QCOMPARE(form->library().at(0).English, Sample[0].english.toStdU16String());
+
+    search(QStringLiteral("take"));
+    QCOMPARE(list()->count(), 1);
+    QTest::mouseClick(button("Command5"), Qt::LeftButton); // hide the Chinese
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+    QCOMPARE(rows(list()), full);
+    QVERIFY(label("Label2")->isHidden());
+    QCOMPARE(label("Label2")->text(), Sample[0].chinese);
+    QCOMPARE(get<QLineEdit>("Text3")->text(), QStringLiteral("take"));
+}
+
+void Form1Test::search_data() {
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QList<int>>("hits"); // Sample indexes, in order
+
+    QTest::newRow("lower case") << "make" << QList<int>{0, 1, 3, 4};
+    QTest::newRow("capitalised") << "Make" << QList<int>{0, 1, 3, 4};
+    QTest::newRow("full width") << "ｍａｋｅ" << QList<int>{0, 1, 3, 4};
+    QTest::newRow("trailing space") << "make " << QList<int>{0, 3, 4};
+    QTest::newRow("inside a word") << "ake" << QList<int>{0, 1, 2, 3, 4};
+    QTest::newRow("typographic apostrophe") << "Don’t" << QList<int>{4};
+    QTest::newRow("empty") << "" << QList<int>{0, 1, 2, 3, 4};
+    QTest::newRow("spaces only") << "  " << QList<int>{};
+    QTest::newRow("prompt") << "请输入关键字" << QList<int>{};
+    QTest::newRow("no hits") << "zebra" << QList<int>{};
+    QTest::newRow("Chinese is not searched") << "门" << QList<int>{};
+}
+
+void Form1Test::search() {
+    QFETCH(QString, keyword);
+    QFETCH(QList<int>, hits);
+    writeLibrary(libraryFile(), Sample);
+    open();
+    const QString listing = get<QPlainTextEdit>("Text1")->toPlainText();
+    search(keyword);
+    QStringList expected;
+    for (int i : hits) {
+        expected << Sample[i].chinese;
+    }
+    QCOMPARE(rows(list()), expected);
+    QCOMPARE(label("Label1")->text(), hits.isEmpty() ? QString() : Sample[hits[0]].english);
+    QCOMPARE(label("Label2")->text(), hits.isEmpty() ? QString() : Sample[hits[0]].chinese);
+    QCOMPARE(get<QLineEdit>("Text3")->text(), keyword);
+    QCOMPARE(get<QPlainTextEdit>("Text1")->toPlainText(), listing);
+    for (int k = 0; k < hits.size(); ++k) {
+        clickRow(k);
+        QCOMPARE(label("Label1")->text(), Sample[hits[k]].english);
+    }
+}
+
+void Form1Test::repeatedSearchAndHiddenLabel() {
+    // Blank slots between the hits of a space-only search: each row still shows its own.
+    writeLibrary(libraryFile(),
+                 Pairs{{" ", "空白"}, {"a b", "甲乙"}, {"  ", "又空"}, {"c d", "丙丁"}});
+    open();
+    QTest::mouseClick(button("Command5"), Qt::LeftButton);
+    search(QStringLiteral(" "));
+    QCOMPARE(rows(list()), QStringList({"甲乙", "丙丁"}));
+    QCOMPARE(label("Label2")->text(), QStringLiteral("空白")); // hidden, still updated
+    QVERIFY(label("Label2")->isHidden());
+    clickRow(1);
+    QCOMPARE(label("Label1")->text(), QStringLiteral("c d"));
+    search(QStringLiteral(" "));
+    QCOMPARE(rows(list()), QStringList({"甲乙", "丙丁"}));
+    QTest::mouseClick(button("Command5"), Qt::LeftButton);
+    QVERIFY(!label("Label2")->isHidden());
+}
+
+void Form1Test::selectingRows() {
+    writeLibrary(libraryFile(), Sample);
+    open();
+    auto* scratch = get<QPlainTextEdit>("Text2");
+    QTest::keyClicks(scratch, QStringLiteral("practice"));
+    clickRow(2);
+    QCOMPARE(scratch->toPlainText(), QString());
+    QCOMPARE(label("Label1")->text(), Sample[2].english);
+    QCOMPARE(label("Label2")->text(), Sample[2].chinese);
+    QCOMPARE(get<QPlainTextEdit>("Text1")->toPlainText(), Sample[2].english);
+    // Arrow keys show every row they pass.
+    QSignalSpy changes(list(), &QListWidget::itemSelectionChanged);
+    QTest::keyClick(list(), Qt::Key_Down);
+    QTest::keyClick(list(), Qt::Key_Down);
+    QCOMPARE(changes.count(), 2);
+    QCOMPARE(label("Label1")->text(), Sample[4].english);
+    // Tabbing into the list from the scratch box does not empty it.
+    QTest::keyClicks(scratch, QStringLiteral("notes"));
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+    list()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(scratch->toPlainText(), QStringLiteral("notes"));
+    // Emptying the list clears the selection and changes nothing else.
+    QVERIFY(errors.isEmpty());
+    QCOMPARE(label("Label1")->text(), Sample[0].english);
+}
+
+void Form1Test::toggles() {
+    writeLibrary(libraryFile(), Sample);
+    open();
+    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    QVERIFY(label("Label1")->isHidden());
+    QCOMPARE(button("Command4")->text(), QStringLiteral("显示英文"));
+    QVERIFY(!label("Label2")->isHidden());
+    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    QVERIFY(!label("Label1")->isHidden());
+    QCOMPARE(button("Command4")->text(), QStringLiteral("隐藏英文"));
+
+    QTest::mouseClick(button("Command5"), Qt::LeftButton);
+    QCOMPARE(button("Command5")->text(), QStringLiteral("显示中文"));
+    clickRow(3);
+    QCOMPARE(label("Label2")->text(), Sample[3].chinese);
+    QTest::mouseClick(button("Command5"), Qt::LeftButton);
+    QVERIFY(!label("Label2")->isHidden());
+    QCOMPARE(button("Command5")->text(), QStringLiteral("隐藏中文"));
+}
+
+void Form1Test::keywordBoxClick() {
+    open();
+    auto* box = get<QLineEdit>("Text3");
+    QTest::mouseClick(box, Qt::LeftButton);
+    QCOMPARE(box->text(), QString());
+    QTest::keyClicks(box, QStringLiteral("make"));
+    QTest::mouseClick(get<QPlainTextEdit>("Text2")->viewport(), Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("make"));
+    QTest::mouseClick(box, Qt::LeftButton);
+    QCOMPARE(box->text(), QString());
+}
+
+void Form1Test::exitButton() {
+    open();
+    QTest::mouseClick(button("Command7"), Qt::LeftButton);
+    QTRY_VERIFY(!form->isVisible());
+    QVERIFY(errors.isEmpty());
+}
+
+void Form1Test::unreadableLibraryAtStart() {
+    // A folder where the library should be: the error is reported, the window still opens.
+    std::filesystem::create_directory(libraryFile());
+    open();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].contains(QStringLiteral("75")), qPrintable(errors[0]));
+    QVERIFY2(errors[0].contains(QStringLiteral("vorel.dat")), qPrintable(errors[0]));
+    QVERIFY(form->isVisible());
+    QCOMPARE(list()->count(), 0);
+}
+
+void Form1Test::compilerButton_data() {
+    QTest::addColumn<QByteArray>("authoring"); // code page 936; empty array: no file at all
+    QTest::addColumn<int>("error");            // 0: compiled
+
+    QTest::newRow("good") << QByteArray(
+                                 "Keep in touch.\r\n\xB1\xA3\xB3\xD6\xC1\xAA\xCF\xB5\xA1\xA3\r\n")
+                          << 0;
+    QTest::newRow("odd lines") << QByteArray("One line only.\r\n") << 62;
+    QTest::newRow("tab") << QByteArray("a\tb\r\nc\r\n") << 5;
+    QTest::newRow("missing") << QByteArray() << 53;
+}
+
+void Form1Test::compilerButton() {
+    QFETCH(QByteArray, authoring);
+    QFETCH(int, error);
+    writeLibrary(libraryFile(), Sample);
+    const std::filesystem::path home = dir->path() / "home";
+    std::filesystem::create_directories(home / "下载");
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(home.string()));
+    const std::string input = (home / "下载" / "范句.txt").string();
+    const std::string output = (home / "下载" / "111.dat").string();
+    if (!authoring.isEmpty()) {
+        writeFile(input, authoring.toStdString());
+    }
+    open();
+    clickRow(1);
+    const SlotTable libraryBefore = form->library();
+    const QStringList rowsBefore = rows(list());
+
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    qputenv("HOME", oldHome);
+
+    QCOMPARE(form->library(), libraryBefore); // still plain text, whatever happened
+    QCOMPARE(rows(list()), rowsBefore);
+    QCOMPARE(label("Label1")->text(), Sample[1].english);
+    if (error == 0) {
+        QVERIFY(errors.isEmpty());
+        SlotTable written;
+        ReadLibraryFile(output, written);
+        QCOMPARE(DecodeText(written.at(0).English), u"Keep in touch.");
+        QCOMPARE(DecodeText(written.at(0).Chinese), u"保持联系。");
+        QCOMPARE(written.at(1), Sentence{}); // the window's plain texts never leak into it
+    } else {
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(QString::number(error)), qPrintable(errors[0]));
+        QVERIFY2(errors[0].contains(QStringLiteral("范句.txt")), qPrintable(errors[0]));
+        QVERIFY(!exists(output));
+    }
+}
+
+QTEST_MAIN(Form1Test)
+#include "Form1Test.moc"
