@@ -5,10 +5,8 @@
 #include "Module1.h"
 
 #include <benchmark/benchmark.h>
-
-#include <unistd.h>
-
 #include <string>
+#include <unistd.h>
 
 namespace {
 

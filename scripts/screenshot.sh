@@ -24,8 +24,14 @@ xwininfo -id "$window" | grep -q 'Map State: IsViewable'
 sleep 0.5 # let the first frame be painted before the picture is taken
 import -window "$window" "$output"
 
-# Press "退  出" (Command7: 488, 512, 73 x 25 pixels inside the client area) with the mouse.
 eval "$(xdotool getwindowgeometry --shell "$window")"
+if [ "$WIDTH" != 790 ] || [ "$HEIGHT" != 541 ]; then
+    echo "the window found is ${WIDTH}x${HEIGHT}, not the 790x541 main window (an error report?)" >&2
+    kill "$pid" 2>/dev/null || true
+    exit 1
+fi
+
+# Press "退  出" (Command7: 488, 512, 73 x 25 pixels inside the client area) with the mouse.
 xdotool mousemove $((X + 488 + 36)) $((Y + 512 + 12)) click 1
 status=0
 timeout 10 tail --pid="$pid" -f /dev/null || status=$?

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs into a fresh prefix, validates the desktop entry and the AppStream metainfo, and
+# starts the installed program through its link in bin/ on a virtual display, as a user who
+# may not write the installed library.
+set -euo pipefail
+build=$1
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+chmod 755 "$prefix"
+
+cmake --install "$build" --prefix "$prefix" > /dev/null
+for file in lib/qurimo/qurimo lib/qurimo/vorel.dat bin/qurimo bin/qurimo-lib \
+    share/applications/io.qurimo.Qurimo.desktop share/metainfo/io.qurimo.Qurimo.metainfo.xml \
+    share/icons/hicolor/32x32/apps/io.qurimo.Qurimo.png \
+    share/icons/hicolor/128x128/apps/io.qurimo.Qurimo.png \
+    share/icons/hicolor/scalable/apps/io.qurimo.Qurimo.svg; do
+    test -e "$prefix/$file" || { echo "not installed: $file" >&2; exit 1; }
+done
+test -L "$prefix/bin/qurimo"
+test "$(readlink -f "$prefix/bin/qurimo")" = "$(readlink -f "$prefix/lib/qurimo/qurimo")"
+
+desktop-file-validate "$prefix/share/applications/io.qurimo.Qurimo.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/io.qurimo.Qurimo.metainfo.xml"
+
+shots=$(mktemp -d)
+trap 'rm -rf "$prefix" "$shots"' EXIT
+chmod 777 "$shots"
+run=()
+if [ "$(id -u)" -eq 0 ]; then
+    # root may write anything; the library is only read-only to an ordinary user
+    run=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$shots")
+fi
+before=$(sha256sum "$prefix/lib/qurimo/vorel.dat")
+"${run[@]}" "$source_dir/scripts/screenshot.sh" "$shots/installed.png" "$prefix/bin/qurimo"
+test -s "$shots/installed.png"
+test "$(sha256sum "$prefix/lib/qurimo/vorel.dat")" = "$before"
+echo "install: files in place, both validators passed, the installed program ran from bin/qurimo"
