@@ -67,11 +67,16 @@ DISPLAY=:$(tr -d '[:space:]' <"$work/display")
 export DISPLAY
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS 2>/dev/null || true
+XDG_RUNTIME_DIR=$work/runtime
+export XDG_RUNTIME_DIR
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# Runs one program under map_timer; prints "ms rss" or nothing when the run failed.
+# Runs one program under map_timer; prints "ms rss", or nothing when the run failed (the
+# messages of a failed run, the program's own included, go to stderr).
 measure() {
-    if ! out=$("$timer" "$1" 2>>"$work/errors"); then
-        echo "startup.sh: a run of $1 failed (see below)" >&2
+    if ! out=$("$timer" "$1" 2>"$work/run.err"); then
+        echo "startup.sh: a run of $1 failed:" >&2
+        sed 's/^/  /' "$work/run.err" >&2
         return 0
     fi
     echo "$out"
@@ -96,10 +101,6 @@ while [ "$i" -le "$runs" ]; do
     i=$((i + 1))
 done
 
-if [ -s "$work/errors" ]; then
-    echo "Errors reported by map_timer:" >&2
-    sed 's/^/  /' "$work/errors" >&2
-fi
 pairs=$(wc -l <"$work/pairs")
 if [ "$pairs" -eq 0 ]; then
     echo "No successful runs; no figures."
@@ -132,9 +133,9 @@ printf '  %-22s %10.1f %12.0f\n' "startup_reference" "$ref_ms" "$ref_kib"
 printf '  %-22s %10.1f %12.0f\n' "qurimo" "$prog_ms" "$prog_kib"
 echo
 echo "qurimo / reference:"
-printf '  %-36s %6.2f   %6.2f\n' "" "time" "RSS"
+printf '  %-36s %6s   %6s\n' "" "time" "RSS"
 awk -v pm="$prog_ms" -v rm="$ref_ms" -v pk="$prog_kib" -v rk="$ref_kib" 'BEGIN {
-    printf "  %-36s %6.2f   %6.2f\n", "ratio of the medians", pm / rm, pk / rk }' | sed 's/%//'
+    printf "  %-36s %6.2f   %6.2f\n", "ratio of the medians", pm / rm, pk / rk }'
 printf '  %-36s %6.2f   %6.2f\n' "median of the per-run-pair ratios" \
     "$(pair_ratio_median 3 1)" "$(pair_ratio_median 4 2)"
 exit 0
