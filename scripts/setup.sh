@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
     cmake ninja-build g++ pkg-config
-    libicu-dev qt6-base-dev
+    libicu-dev qt6-base-dev libx11-dev
     libgtest-dev libbenchmark-dev
     fonts-arphic-uming
     fcitx5-frontend-qt6

@@ -32,18 +32,18 @@ TEST_P(CodecExamples, EncodeAndDecodeAreInverse) {
     EXPECT_EQ(DecodeText(c.encoded), c.plain);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, CodecExamples,
-    testing::Values(CodecCase{"Empty", u"", u""}, CodecCase{"Letters", u"abc", u"MNO"},
-                    CodecCase{"SpaceBecomesFormFeed", u" ", u"\f"},
-                    CodecCase{"ExclamationBecomesCarriageReturn", u"!", u"\r"},
-                    CodecCase{"TildeIsHighestPrintable", u"~", u"j"},
-                    // B0 A1 shifts to B0 8D
-                    CodecCase{"DoubleByteKeepsLeadByte", fromBytes("\xB0\xA1"),
-                              fromBytes("\xB0\x8D")},
-                    // A3 AC shifts into the user-defined area A3 98
-                    CodecCase{"FullWidthCommaThroughPrivateUse", u"，", fromBytes("\xA3\x98")}),
-    [](const testing::TestParamInfo<CodecCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(WorkedExamples, CodecExamples,
+                         testing::Values(CodecCase{"Empty", u"", u""},
+                                         CodecCase{"Letters", u"abc", u"MNO"},
+                                         CodecCase{"SpaceBecomesFormFeed", u" ", u"\f"},
+                                         CodecCase{"ExclamationBecomesCarriageReturn", u"!", u"\r"},
+                                         CodecCase{"TildeIsHighestPrintable", u"~", u"j"},
+                                         // B0 A1 shifts to B0 8D
+                                         CodecCase{"DoubleByteKeepsLeadByte", fromBytes("\xB0\xA1"),
+                                                   fromBytes("\xB0\x8D")}),
+                         [](const testing::TestParamInfo<CodecCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(Codec, FullWidthCommaEncodesToPrivateUseBytes) {
     EXPECT_EQ(toBytes(u"，"), "\xA3\xAC");
@@ -52,6 +52,7 @@ TEST(Codec, FullWidthCommaEncodesToPrivateUseBytes) {
     EXPECT_GE(encoded[0], 0xE000) << "expected a private-use character";
     EXPECT_LE(encoded[0], 0xF8FF);
     EXPECT_EQ(toBytes(encoded), "\xA3\x98");
+    EXPECT_EQ(DecodeText(encoded), u"，");
 }
 
 TEST(Codec, PrintableAsciiRoundTripsOneCharacterEach) {
@@ -91,13 +92,6 @@ TEST(Codec, EveryGb2312CharacterRoundTrips) {
     EXPECT_GE(checked, 7445);
 }
 
-TEST(Codec, MixedSentenceRoundTrips) {
-    const std::u16string sentence =
-        u"We look forward to hearing from you. 我们期待您的回复！（“好”）";
-    EXPECT_EQ(DecodeText(EncodeText(sentence)), sentence);
-    EXPECT_EQ(EncodeText(sentence).size(), sentence.size());
-}
-
 TEST(Codec, CharactersBelowTwentyDoNotSurvive) {
     for (char16_t c : {u'\t', u'\n', u'\r', u'\x01'}) {
         const std::u16string one(1, c);
@@ -109,14 +103,6 @@ TEST(Codec, DecodeCarriesIntoLeadByte) {
     // B0 F0 + 20 is B1 04: the carry reaches the lead byte, and B1 followed by 04 forms no
     // character, so the converter's substitute and the control character 04 come out.
     EXPECT_EQ(DecodeText(fromBytes("\xB0\xF0")), u"\uFFFD\x04");
-}
-
-TEST(Codec, ArgumentIsLeftUnchanged) {
-    const std::u16string text = u"abc";
-    const std::u16string copy = text;
-    (void)EncodeText(text);
-    (void)DecodeText(text);
-    EXPECT_EQ(text, copy);
 }
 
 } // namespace

@@ -24,7 +24,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -75,8 +74,7 @@ bool belongsTo(Display* display, Window window, Atom netWmPid, pid_t pid) {
     const int status = XGetWindowProperty(display, window, netWmPid, 0, 1, False, XA_CARDINAL,
                                           &type, &format, &count, &remaining, &data);
     bool mine = true;
-    if (status == Success && data != nullptr && type == XA_CARDINAL && format == 32 &&
-        count == 1) {
+    if (status == Success && data != nullptr && type == XA_CARDINAL && format == 32 && count == 1) {
         mine = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid;
     }
     if (data != nullptr) {

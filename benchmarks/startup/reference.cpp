@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
-
 #include <array>
 
 namespace {
@@ -19,16 +18,11 @@ namespace {
 constexpr int RowCount = 301;
 
 constexpr std::array<const char*, 10> Sentences{
-    "我们明天早上八点在车站见面。",
-    "这本书比我想象的要有趣得多。",
-    "他每天坚持跑步，身体越来越好。",
-    "请把窗户关上，外面风很大。",
-    "这个问题我们需要再讨论一下。",
-    "她的中文说得非常流利。",
-    "周末我打算去图书馆看书。",
-    "如果明天下雨，比赛就会推迟。",
-    "这家饭馆的菜又便宜又好吃。",
-    "学习一门外语需要耐心和时间。",
+    "我们明天早上八点在车站见面。",   "这本书比我想象的要有趣得多。",
+    "他每天坚持跑步，身体越来越好。", "请把窗户关上，外面风很大。",
+    "这个问题我们需要再讨论一下。",   "她的中文说得非常流利。",
+    "周末我打算去图书馆看书。",       "如果明天下雨，比赛就会推迟。",
+    "这家饭馆的菜又便宜又好吃。",     "学习一门外语需要耐心和时间。",
 };
 
 } // namespace
@@ -69,17 +63,15 @@ int main(int argc, char** argv) {
     list->setFont(song);
     list->setGeometry(8, 264, 777, 244);
     for (int i = 0; i < RowCount; ++i) {
-        list->addItem(QStringLiteral("%1. %2")
-                          .arg(i + 1)
-                          .arg(QString::fromUtf8(Sentences[static_cast<std::size_t>(i) %
-                                                           Sentences.size()])));
+        list->addItem(QStringLiteral("%1. %2").arg(i + 1).arg(
+            QString::fromUtf8(Sentences[static_cast<std::size_t>(i) % Sentences.size()])));
     }
 
     auto* keyword = new QLineEdit(QStringLiteral("请输入关键字"), &window);
     keyword->setGeometry(8, 512, 89, 25);
 
-    const std::array<std::pair<const char*, int>, 5> buttons{{
-        {"搜索", 104}, {"全  部", 160}, {"隐藏英文", 242}, {"隐藏中文", 324}, {"退  出", 488}}};
+    const std::array<std::pair<const char*, int>, 5> buttons{
+        {{"搜索", 104}, {"全  部", 160}, {"隐藏英文", 242}, {"隐藏中文", 324}, {"退  出", 488}}};
     for (const auto& [text, left] : buttons) {
         auto* b = new QPushButton(QString::fromUtf8(text), &window);
         b->setGeometry(left, 512, 73, 25);

@@ -39,6 +39,7 @@ command -v Xvfb >/dev/null || { echo "startup.sh: Xvfb is not installed" >&2; ex
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qurimo-startup.XXXXXX")
 xvfb_pid=
+# shellcheck disable=SC2317 # called by the EXIT trap
 cleanup() {
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
@@ -96,6 +97,7 @@ while [ "$i" -le "$runs" ]; do
     prog=$(measure "$program")
     if [ -n "$ref" ] && [ -n "$prog" ]; then
         echo "$ref $prog" >>"$work/pairs"
+        # shellcheck disable=SC2086 # each holds two numbers, split on purpose
         printf '  run %2d  reference %8s ms %8s KiB   qurimo %8s ms %8s KiB\n' "$i" $ref $prog
     fi
     i=$((i + 1))
