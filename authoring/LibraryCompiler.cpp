@@ -25,9 +25,13 @@ std::string describeCharacter(char16_t c) {
     return text;
 }
 
-// The scramble works one character at a time, so a line survives exactly when each of its
-// characters does; checking them singly lets the error name the one that does not.
+// The scramble works one character at a time, so a line that does not survive it has a first
+// character that does not survive alone; the error names it.
 std::u16string encodeChecked(const std::u16string& line, const std::string& path, long lineNo) {
+    std::u16string encoded = EncodeText(line);
+    if (DecodeText(encoded) == line) {
+        return encoded;
+    }
     for (std::size_t i = 0; i < line.size(); ++i) {
         const std::u16string one(1, line[i]);
         if (DecodeText(EncodeText(one)) != one) {
@@ -36,7 +40,7 @@ std::u16string encodeChecked(const std::u16string& line, const std::string& path
                                    describeCharacter(line[i]) + " 无法保存到库文件中");
         }
     }
-    return EncodeText(line);
+    return encoded;
 }
 
 } // namespace

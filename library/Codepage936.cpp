@@ -1,49 +1,80 @@
 #include "Codepage936.h"
 
-#include <array>
-#include <atomic>
 #include <mutex>
 #include <stdexcept>
 #include <unicode/ucnv.h>
 
 namespace qurimo {
 
+namespace {
+
+[[noreturn]] void conversionFailed(UErrorCode error) {
+    throw std::runtime_error(std::string("code page 936 conversion: ") + u_errorName(error));
+}
+
+std::int16_t codeFromBytes(const char* bytes, std::size_t count) {
+    if (count == 1) {
+        return static_cast<unsigned char>(bytes[0]);
+    }
+    const unsigned word =
+        static_cast<unsigned char>(bytes[0]) * 256u + static_cast<unsigned char>(bytes[1]);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(word));
+}
+
+void appendBytesOf(std::int16_t code, std::string& bytes) {
+    if (code >= 0 && code <= 255) {
+        bytes.push_back(static_cast<char>(code));
+    } else {
+        const auto word = static_cast<std::uint16_t>(code);
+        bytes.push_back(static_cast<char>(word >> 8));
+        bytes.push_back(static_cast<char>(word & 0xFF));
+    }
+}
+
+} // namespace
+
+// The codec converts every character on its own, but one ICU call per character is slow. So
+// whole strings are converted in one call with ICU's offsets, which tell which input each
+// output came from; where they show that every character was converted on its own anyway,
+// that result is taken, and otherwise (surrogate pairs, bytes that form no character) the
+// string is converted again one character at a time.
 struct Codepage936::Impl {
-    std::mutex mutex; // guards the converter; the caches are read without it
+    std::mutex mutex;
     UConverter* converter = nullptr;
 
-    // code + 0x10000 per UTF-16 unit; 0 means not converted yet.
-    std::array<std::atomic<std::int32_t>, 0x10000> codes{};
-    // Per 16-bit code: units count in bits 32..39, up to two units below; 0 means not yet.
-    std::array<std::atomic<std::uint64_t>, 0x10000> texts{};
-
-    std::string fromUnicodeLocked(std::u16string_view text) {
-        std::string out(text.size() * 2 + 2, '\0');
+    std::string fromUnicode(std::u16string_view text, std::vector<int32_t>* offsets) {
+        std::string out(text.size() * 2 + 4, '\0');
+        if (offsets != nullptr) {
+            offsets->assign(out.size(), -1);
+        }
+        char* target = out.data();
+        const UChar* source = reinterpret_cast<const UChar*>(text.data());
         UErrorCode error = U_ZERO_ERROR;
         ucnv_resetFromUnicode(converter);
-        const int32_t length = ucnv_fromUChars(
-            converter, out.data(), static_cast<int32_t>(out.size()),
-            reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()), &error);
+        ucnv_fromUnicode(converter, &target, out.data() + out.size(), &source, source + text.size(),
+                         offsets ? offsets->data() : nullptr, true, &error);
         if (U_FAILURE(error)) {
-            throw std::runtime_error(std::string("code page 936 conversion: ") +
-                                     u_errorName(error));
+            conversionFailed(error);
         }
-        out.resize(static_cast<std::size_t>(length));
+        out.resize(static_cast<std::size_t>(target - out.data()));
         return out;
     }
 
-    std::u16string toUnicodeLocked(std::string_view bytes) {
-        std::u16string out(bytes.size() + 1, u'\0');
+    std::u16string toUnicode(std::string_view bytes, std::vector<int32_t>* offsets) {
+        std::u16string out(bytes.size() + 4, u'\0');
+        if (offsets != nullptr) {
+            offsets->assign(out.size(), -1);
+        }
+        UChar* target = reinterpret_cast<UChar*>(out.data());
+        const char* source = bytes.data();
         UErrorCode error = U_ZERO_ERROR;
         ucnv_resetToUnicode(converter);
-        const int32_t length = ucnv_toUChars(converter, reinterpret_cast<UChar*>(out.data()),
-                                             static_cast<int32_t>(out.size()), bytes.data(),
-                                             static_cast<int32_t>(bytes.size()), &error);
+        ucnv_toUnicode(converter, &target, target + out.size(), &source, source + bytes.size(),
+                       offsets ? offsets->data() : nullptr, true, &error);
         if (U_FAILURE(error)) {
-            throw std::runtime_error(std::string("code page 936 conversion: ") +
-                                     u_errorName(error));
+            conversionFailed(error);
         }
-        out.resize(static_cast<std::size_t>(length));
+        out.resize(static_cast<std::size_t>(target - reinterpret_cast<UChar*>(out.data())));
         return out;
     }
 };
@@ -73,7 +104,7 @@ std::string Codepage936::fromUnicode(std::u16string_view text) {
         return {};
     }
     std::lock_guard lock(impl_->mutex);
-    return impl_->fromUnicodeLocked(text);
+    return impl_->fromUnicode(text, nullptr);
 }
 
 std::u16string Codepage936::toUnicode(std::string_view bytes) {
@@ -81,61 +112,84 @@ std::u16string Codepage936::toUnicode(std::string_view bytes) {
         return {};
     }
     std::lock_guard lock(impl_->mutex);
-    return impl_->toUnicodeLocked(bytes);
+    return impl_->toUnicode(bytes, nullptr);
 }
 
-std::int16_t Codepage936::codeOf(char16_t unit) {
-    std::atomic<std::int32_t>& slot = impl_->codes[unit];
-    std::int32_t cached = slot.load(std::memory_order_acquire);
-    if (cached == 0) {
-        std::string bytes;
-        {
-            std::lock_guard lock(impl_->mutex);
-            bytes = impl_->fromUnicodeLocked(std::u16string_view(&unit, 1));
-        }
-        std::int32_t code = 0;
-        if (bytes.size() == 1) {
-            code = static_cast<unsigned char>(bytes[0]);
-        } else if (bytes.size() >= 2) {
-            const int word =
-                static_cast<unsigned char>(bytes[0]) * 256 + static_cast<unsigned char>(bytes[1]);
-            code = static_cast<std::int16_t>(static_cast<std::uint16_t>(word));
-        }
-        cached = code + 0x10000;
-        slot.store(cached, std::memory_order_release);
+std::vector<std::int16_t> Codepage936::codesOf(std::u16string_view text) {
+    std::vector<std::int16_t> codes(text.size());
+    if (text.empty()) {
+        return codes;
     }
-    return static_cast<std::int16_t>(cached - 0x10000);
+    std::lock_guard lock(impl_->mutex);
+    std::vector<int32_t> offsets;
+    const std::string bytes = impl_->fromUnicode(text, &offsets);
+    // Each unit in turn must have given one or two bytes of its own.
+    std::size_t at = 0;
+    bool separate = true;
+    for (std::size_t unit = 0; unit < text.size() && separate; ++unit) {
+        std::size_t count = 0;
+        while (at + count < bytes.size() && offsets[at + count] == static_cast<int32_t>(unit)) {
+            ++count;
+        }
+        separate = count == 1 || count == 2;
+        if (separate) {
+            codes[unit] = codeFromBytes(bytes.data() + at, count);
+            at += count;
+        }
+    }
+    if (separate && at == bytes.size()) {
+        return codes;
+    }
+    for (std::size_t unit = 0; unit < text.size(); ++unit) {
+        const std::string one = impl_->fromUnicode(text.substr(unit, 1), nullptr);
+        codes[unit] = one.empty() ? 0 : codeFromBytes(one.data(), one.size() >= 2 ? 2 : 1);
+    }
+    return codes;
 }
 
-void Codepage936::appendCharacterOf(std::int16_t code, std::u16string& out) {
-    const auto word = static_cast<std::uint16_t>(code);
-    std::atomic<std::uint64_t>& slot = impl_->texts[word];
-    std::uint64_t cached = slot.load(std::memory_order_acquire);
-    if (cached == 0) {
-        std::string bytes;
-        if (code >= 0 && code <= 255) {
-            bytes.push_back(static_cast<char>(code));
-        } else {
-            bytes.push_back(static_cast<char>(word >> 8));
-            bytes.push_back(static_cast<char>(word & 0xFF));
-        }
-        std::u16string text;
-        {
-            std::lock_guard lock(impl_->mutex);
-            text = impl_->toUnicodeLocked(bytes);
-        }
-        // Two bytes never give more than two units in this code page.
-        const std::uint64_t count = text.size() > 2 ? 2 : text.size();
-        cached = count << 32;
-        for (std::uint64_t i = 0; i < count; ++i) {
-            cached |= static_cast<std::uint64_t>(text[i]) << (16 * i);
-        }
-        slot.store(cached, std::memory_order_release);
+std::u16string Codepage936::textOf(const std::vector<std::int16_t>& codes) {
+    if (codes.empty()) {
+        return {};
     }
-    const auto count = static_cast<unsigned>(cached >> 32);
-    for (unsigned i = 0; i < count; ++i) {
-        out.push_back(static_cast<char16_t>((cached >> (16 * i)) & 0xFFFF));
+    std::string bytes;
+    bytes.reserve(codes.size() * 2);
+    std::vector<std::size_t> starts;
+    starts.reserve(codes.size());
+    for (std::int16_t code : codes) {
+        starts.push_back(bytes.size());
+        appendBytesOf(code, bytes);
     }
+    std::lock_guard lock(impl_->mutex);
+    std::vector<int32_t> offsets;
+    const std::u16string text = impl_->toUnicode(bytes, &offsets);
+    // Every code's bytes must begin a character of their own, and no substitute may appear:
+    // bytes that form no character are where converting alone and in a run can differ.
+    bool separate = true;
+    std::size_t unit = 0;
+    for (std::size_t start : starts) {
+        while (unit < text.size() && offsets[unit] >= 0 &&
+               static_cast<std::size_t>(offsets[unit]) < start) {
+            ++unit;
+        }
+        if (unit == text.size() || offsets[unit] != static_cast<int32_t>(start)) {
+            separate = false;
+            break;
+        }
+    }
+    for (char16_t c : text) {
+        separate = separate && c != u'\uFFFD' && c != u'\x1A';
+    }
+    if (separate) {
+        return text;
+    }
+    std::u16string result;
+    std::string one;
+    for (std::int16_t code : codes) {
+        one.clear();
+        appendBytesOf(code, one);
+        result += impl_->toUnicode(one, nullptr);
+    }
+    return result;
 }
 
 } // namespace qurimo

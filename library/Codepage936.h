@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qurimo {
 
 // Code page 936 (simplified Chinese) through ICU's "windows-936" converter, which maps the
 // user-defined byte areas to private-use characters as the desktop platform does. The
-// converter is opened once per process; conversions of single characters are cached, since
-// the codec converts every character of every sentence on its own.
+// converter is opened once per process and shared under a lock.
 class Codepage936 {
 public:
     static Codepage936& instance();
@@ -18,13 +18,13 @@ public:
     std::string fromUnicode(std::u16string_view text);
     std::u16string toUnicode(std::string_view bytes);
 
-    // The code of one UTF-16 unit: its byte b (0 to 255), or lead * 256 + trail as a signed
-    // 16-bit number for a double-byte character.
-    std::int16_t codeOf(char16_t unit);
+    // The code of every UTF-16 unit of text, each unit converted on its own: its byte b (0 to
+    // 255), or lead * 256 + trail as a signed 16-bit number for a double-byte character.
+    std::vector<std::int16_t> codesOf(std::u16string_view text);
 
-    // Appends the text of a 16-bit code: the single byte for 0 to 255, otherwise the high byte
-    // followed by the low byte, each converted as the code page sees them.
-    void appendCharacterOf(std::int16_t code, std::u16string& out);
+    // The text of a run of codes, each converted on its own: the single byte for 0 to 255,
+    // otherwise the high byte followed by the low byte.
+    std::u16string textOf(const std::vector<std::int16_t>& codes);
 
     Codepage936(const Codepage936&) = delete;
     Codepage936& operator=(const Codepage936&) = delete;

@@ -13,17 +13,15 @@ constexpr int Shift = 20;
 
 std::u16string shiftText(const std::u16string& text, int delta) {
     Codepage936& codepage = Codepage936::instance();
-    std::u16string result;
-    result.reserve(text.size());
-    const std::size_t n = text.size();
-    for (std::size_t p = 0; p < n; ++p) {
-        const int shifted = codepage.codeOf(text[p]) + delta;
+    std::vector<std::int16_t> codes = codepage.codesOf(text);
+    for (std::int16_t& code : codes) {
+        const int shifted = code + delta;
         if (shifted < INT16_MIN || shifted > INT16_MAX) {
             throw RuntimeError(ErrorNumber::Overflow);
         }
-        codepage.appendCharacterOf(static_cast<std::int16_t>(shifted), result);
+        code = static_cast<std::int16_t>(shifted);
     }
-    return result;
+    return codepage.textOf(codes);
 }
 
 } // namespace

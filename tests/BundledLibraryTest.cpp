@@ -3,7 +3,6 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 using namespace qurimo;
@@ -32,9 +31,8 @@ TEST(BundledLibrary, HoldsThreeHundredOneDistinctPairsInAnUnbrokenRun) {
 // The keywords a writer would try each find several sentences.
 TEST(BundledLibrary, CommonKeywordsFindSeveralSentences) {
     const SlotTable table = ReadDecodedLibrary(Library);
-    for (const std::u16string keyword :
-         {u"make", u"take", u"however", u"in order to", u"look forward", u"get", u"have",
-          u"keep", u"give"}) {
+    for (const std::u16string keyword : {u"make", u"take", u"however", u"in order to",
+                                         u"look forward", u"get", u"have", u"keep", u"give"}) {
         const KeywordMatcher matcher(keyword);
         int hits = 0;
         for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {

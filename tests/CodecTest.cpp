@@ -2,7 +2,9 @@
 #include "Module1.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace qurimo;
 
@@ -97,6 +99,49 @@ TEST(Codec, CharactersBelowTwentyDoNotSurvive) {
         const std::u16string one(1, c);
         EXPECT_NE(DecodeText(EncodeText(one)), one) << int(c);
     }
+}
+
+// Whole strings are converted in one go for speed; that must give exactly what converting
+// each character on its own gives, also for codes that form no character or that would pair
+// up with their neighbour.
+TEST(Codec, RunsConvertAsSingleCharactersDo) {
+    Codepage936& codepage = Codepage936::instance();
+    std::mt19937 random(936);
+    const std::vector<std::int16_t> awkward{0x20,
+                                            0x0C,
+                                            0x81,
+                                            0x7F,
+                                            0xFF,
+                                            0x0123,
+                                            -1,
+                                            -20,
+                                            static_cast<std::int16_t>(0xB0A1),
+                                            static_cast<std::int16_t>(0xB1F0),
+                                            static_cast<std::int16_t>(0xA398),
+                                            static_cast<std::int16_t>(0x8140)};
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::int16_t> codes;
+        std::u16string units;
+        for (int i = 0; i < 6; ++i) {
+            codes.push_back(random() % 2 ? awkward[random() % awkward.size()]
+                                         : static_cast<std::int16_t>(random()));
+            units.push_back(static_cast<char16_t>(random() % 3 ? 0x4E00 + random() % 0x5000
+                                                               : random() % 0x10000));
+        }
+        std::u16string oneByOne;
+        std::vector<std::int16_t> unitCodes;
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            oneByOne += codepage.textOf({codes[i]});
+            unitCodes.push_back(codepage.codesOf(units.substr(i, 1)).at(0));
+        }
+        ASSERT_EQ(codepage.textOf(codes), oneByOne) << "round " << round;
+        ASSERT_EQ(codepage.codesOf(units), unitCodes) << "round " << round;
+    }
+}
+
+TEST(Codec, SurrogatePairBecomesTwoQuestionMarks) {
+    EXPECT_EQ(Codepage936::instance().codesOf(u"a😀b"),
+              (std::vector<std::int16_t>{'a', '?', '?', 'b'}));
 }
 
 TEST(Codec, DecodeCarriesIntoLeadByte) {
