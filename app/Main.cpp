@@ -3,14 +3,12 @@
 #include "Form1.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qurimo"));
     QApplication::setApplicationVersion(QStringLiteral("1.36"));
     QApplication::setDesktopFileName(QStringLiteral("io.qurimo.Qurimo"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/qurimo-32.png")));
 
     qurimo::Form1 form;
     form.show();

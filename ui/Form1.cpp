@@ -4,11 +4,13 @@
 #include "SongFont.h"
 
 #include <QApplication>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -44,6 +46,13 @@ void place(QWidget* w, std::string_view name) {
     }
 }
 
+// Read as the PNG it is: left to guess, Qt would load every image plugin to find out.
+QIcon windowIcon32() {
+    QImageReader reader(QStringLiteral(":/qurimo-32.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImage(reader.read()));
+}
+
 QString initialText(std::string_view name) {
     return toQString(layout::control(name).text);
 }
@@ -57,7 +66,7 @@ Form1::Form1(QString appDir, QWidget* parent)
       requestedAppDir_(std::move(appDir)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(toQString(layout::Caption));
-    setWindowIcon(QIcon(QStringLiteral(":/qurimo-32.png")));
+    setWindowIcon(windowIcon32());
     setFixedSize(layout::pixels(layout::ClientWidth), layout::pixels(layout::ClientHeight));
     QPalette background = palette();
     background.setColor(QPalette::Window, background.color(QPalette::HighlightedText));
@@ -130,6 +139,7 @@ void Form1::createControls() {
     Text4 = singleLine("Text4");
     Command1 = button("Command1");
     Text1 = multiLine("Text1");
+    Text1->installEventFilter(this);
 }
 
 void Form1::wireEvents() {
@@ -158,6 +168,8 @@ void Form1::setTabOrder() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text3 && event->type() == QEvent::MouseButtonPress) {
         Text3_Click();
+    } else if (watched == Text1 && event->type() == QEvent::FocusIn && text1Pending_) {
+        setText1(pendingText1_, false);
     } else if (event->type() == QEvent::KeyPress) {
         // Enter presses the focused button as Space does; no button is a default button.
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -186,6 +198,23 @@ void Form1::centreOnScreen() {
         const QRect available = s->availableGeometry();
         move(available.center() - QPoint(width() / 2, height() / 2));
     }
+}
+
+void Form1::setText1(const QString& text, bool whenSeen) {
+    text1Pending_ = whenSeen && !Text1->hasFocus();
+    if (text1Pending_) {
+        pendingText1_ = text;
+    } else {
+        pendingText1_.clear();
+        Text1->setPlainText(text);
+    }
+}
+
+QString Form1::text1() const {
+    // The box keeps line breaks as LF only, however they were given.
+    return text1Pending_
+               ? QString(pendingText1_).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+               : Text1->toPlainText();
 }
 
 bool Form1::guarded(const std::function<void()>& body) {

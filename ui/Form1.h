@@ -33,6 +33,8 @@ public:
     const SlotTable& library() const { return Library; }
     const SlotTable& view() const { return View; }
     const QString& libraryPath() const { return LibraryPath; }
+    // What Text1 holds, also while it waits to be filled.
+    QString text1() const;
 
     void setVisible(bool visible) override;
 
@@ -56,6 +58,7 @@ private:
     void setTabOrder();
     void centreOnScreen();
     void fillList();
+    void setText1(const QString& text, bool whenSeen);
     void showSlotZero();
     // Runs a handler's body; a run-time error stops it and is reported, and the program goes on.
     bool guarded(const std::function<void()>& body);
@@ -83,6 +86,10 @@ private:
     QString requestedAppDir_;
     ErrorReporter reportError_;
     bool loaded_ = false;
+    // Text1 lies below the window's edge: the full listing goes into it only when it takes the
+    // focus, which keeps building a large document off the way to the first frame.
+    QString pendingText1_;
+    bool text1Pending_ = false;
 };
 
 } // namespace qurimo

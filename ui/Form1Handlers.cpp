@@ -55,7 +55,7 @@ void Form1::Command2_Click() {
             }
         }
         Library = std::move(fresh);
-        Text1->setPlainText(toQString(listing));
+        setText1(toQString(listing), true);
         for (int i = 0; i < SlotTable::SlotCount; ++i) {
             View.at(i).Chinese = Library.at(i).Chinese;
             View.at(i).English = Library.at(i).English;
@@ -110,7 +110,7 @@ void Form1::List1_Click() {
     Text2->setPlainText(QString());
     guarded([&] {
         const Sentence& sentence = View.at(selected.front()->data(SlotRole).toInt());
-        Text1->setPlainText(toQString(sentence.English));
+        setText1(toQString(sentence.English), false);
         Label1->setText(toQString(sentence.English));
         Label2->setText(toQString(sentence.Chinese));
     });

@@ -30,8 +30,6 @@ QFont songFont(bool bold) {
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    // Any font that has the glyphs rather than boxes, when no substitute is installed.
-    font.setStyleHint(QFont::Serif, QFont::PreferMatch);
     return font;
 }
 

@@ -233,6 +233,7 @@ void Form1Test::window() {
 }
 
 void Form1Test::tabOrderAndFocus() {
+    writeLibrary(libraryFile(), Sample);
     open();
     QApplication::setActiveWindow(&*form);
     QVERIFY(QTest::qWaitForWindowActive(&*form));
@@ -305,7 +306,7 @@ void Form1Test::listing() {
     QCOMPARE(list()->selectedItems().size(), 0);
     QTEST(label("Label1")->text(), "label1");
     QTEST(label("Label2")->text(), "label2");
-    QTEST(get<QPlainTextEdit>("Text1")->toPlainText(), "listingText");
+    QTEST(form->text1(), "listingText");
     QVERIFY(errors.isEmpty());
     for (int k = 0; k < library.size(); ++k) {
         QCOMPARE(form->library().at(k).Reserved, library[k].reserved);
@@ -360,7 +361,7 @@ void Form1Test::search() {
     QFETCH(QList<int>, hits);
     writeLibrary(libraryFile(), Sample);
     open();
-    const QString listing = get<QPlainTextEdit>("Text1")->toPlainText();
+    const QString listing = form->text1();
     search(keyword);
     QStringList expected;
     for (int i : hits) {
@@ -370,7 +371,7 @@ void Form1Test::search() {
     QCOMPARE(label("Label1")->text(), hits.isEmpty() ? QString() : Sample[hits[0]].english);
     QCOMPARE(label("Label2")->text(), hits.isEmpty() ? QString() : Sample[hits[0]].chinese);
     QCOMPARE(get<QLineEdit>("Text3")->text(), keyword);
-    QCOMPARE(get<QPlainTextEdit>("Text1")->toPlainText(), listing);
+    QCOMPARE(form->text1(), listing);
     for (int k = 0; k < hits.size(); ++k) {
         clickRow(k);
         QCOMPARE(label("Label1")->text(), Sample[hits[k]].english);
@@ -404,7 +405,7 @@ void Form1Test::selectingRows() {
     QCOMPARE(scratch->toPlainText(), QString());
     QCOMPARE(label("Label1")->text(), Sample[2].english);
     QCOMPARE(label("Label2")->text(), Sample[2].chinese);
-    QCOMPARE(get<QPlainTextEdit>("Text1")->toPlainText(), Sample[2].english);
+    QCOMPARE(form->text1(), Sample[2].english);
     // Arrow keys show every row they pass.
     QSignalSpy changes(list(), &QListWidget::itemSelectionChanged);
     QTest::keyClick(list(), Qt::Key_Down);
