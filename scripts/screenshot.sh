@@ -9,6 +9,12 @@ if [ -z "${QURIMO_ON_XVFB:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR
+    trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+fi
+
 output=$1
 program=${2:-"$(dirname "$0")/../build/qurimo"}
 

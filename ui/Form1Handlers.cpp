@@ -67,19 +67,21 @@ void Form1::Command2_Click() {
 
 void Form1::Command3_Click() {
     List1->clear();
-    const KeywordMatcher keyword(Text3->text().toStdU16String());
-    View.clearStrings();
-    int hits = 0;
-    for (int i = 0; i < SlotTable::SlotCount; ++i) {
-        const Sentence& sentence = Library.at(i);
-        if (keyword.occursIn(sentence.English)) {
-            View.at(hits).Chinese = sentence.Chinese;
-            View.at(hits).English = sentence.English;
-            ++hits;
+    guarded([this] {
+        const KeywordMatcher keyword(Text3->text().toStdU16String());
+        View.clearStrings();
+        int hits = 0;
+        for (int i = 0; i < SlotTable::SlotCount; ++i) {
+            const Sentence& sentence = Library.at(i);
+            if (keyword.occursIn(sentence.English)) {
+                View.at(hits).Chinese = sentence.Chinese;
+                View.at(hits).English = sentence.English;
+                ++hits;
+            }
         }
-    }
-    fillList();
-    showSlotZero();
+        fillList();
+        showSlotZero();
+    });
 }
 
 void Form1::fillList() {
