@@ -25,16 +25,16 @@ QString toQString(std::string_view utf8) {
 
 // Places w exactly as the layout table says: geometry, initial text, font and text colour.
 void place(QWidget* w, std::string_view name) {
-    const layout::Control& spec = layout::control(name);
+    const layout::Control& entry = layout::control(name);
     w->setObjectName(toQString(name));
-    w->setGeometry(layout::pixels(spec.left), layout::pixels(spec.top), layout::pixels(spec.width),
-                   layout::pixels(spec.height));
-    if (spec.font != layout::Font::Default) {
-        w->setFont(songFont(spec.font == layout::Font::SongBold));
+    w->setGeometry(layout::pixels(entry.left), layout::pixels(entry.top), layout::pixels(entry.width),
+                   layout::pixels(entry.height));
+    if (entry.font != layout::Font::Default) {
+        w->setFont(songFont(entry.font == layout::Font::SongBold));
     }
-    if (spec.coloured) {
+    if (entry.coloured) {
         QPalette palette = w->palette();
-        const QColor colour(spec.textColour.red, spec.textColour.green, spec.textColour.blue);
+        const QColor colour(entry.textColour.red, entry.textColour.green, entry.textColour.blue);
         palette.setColor(QPalette::WindowText, colour);
         palette.setColor(QPalette::Text, colour);
         w->setPalette(palette);

@@ -110,7 +110,6 @@ private slots:
     void layout();
     void window();
     void tabOrderAndFocus();
-    void keyboardPressesButtons();
     void listing_data();
     void listing();
     void listingTwiceAndAfterSearch();
@@ -167,28 +166,16 @@ void Form1Test::layout() {
     QVERIFY(w != nullptr);
     QCOMPARE(w->metaObject()->className(), kind);
     QCOMPARE(w->geometry(), geometry);
-    QVERIFY(!w->isHidden());
-    QVERIFY(w->isEnabled());
-    if (auto* l = qobject_cast<QLabel*>(w)) {
-        QCOMPARE(l->text(), text);
+    QVERIFY(!w->isHidden() && w->isEnabled());
+    auto* multiLine = qobject_cast<QPlainTextEdit*>(w);
+    QCOMPARE(w->property(multiLine ? "plainText" : "text").toString(), text);
+    if (multiLine) {
+        QCOMPARE(multiLine->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
         QVERIFY(l->wordWrap());
-        QCOMPARE(l->textFormat(), Qt::PlainText);
-        QCOMPARE(l->alignment(), Qt::AlignLeft | Qt::AlignTop);
+        QCOMPARE(l->textFormat(), Qt::PlainText); // a sentence with "<" is no markup
     } else if (auto* b = qobject_cast<QPushButton*>(w)) {
-        QCOMPARE(b->text(), text);
-        QVERIFY(!b->isDefault());
-        QVERIFY(!b->autoDefault());
-    } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        QCOMPARE(e->text(), text);
-    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-        QCOMPARE(p->toPlainText(), text);
-        QCOMPARE(p->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QCOMPARE(p->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        QVERIFY(!p->isReadOnly());
-    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-        QCOMPARE(list->count(), 0);
-        QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
-        QVERIFY(!list->isSortingEnabled());
+        QVERIFY(!b->isDefault() && !b->autoDefault());
     }
     if (font == 0) {
         QVERIFY(w->font().family() != QStringLiteral("宋体"));
@@ -246,24 +233,6 @@ void Form1Test::tabOrderAndFocus() {
     QCOMPARE(visited,
              QStringList({"Command2", "Text1", "Text2", "List1", "Text3", "Command3", "Command4",
                           "Command5", "Command7", "Text4", "Command1", "Command2"}));
-}
-
-void Form1Test::keyboardPressesButtons() {
-    writeLibrary(libraryFile(), Sample);
-    open();
-    auto* toggle = button("Command4");
-    toggle->setFocus();
-    QTest::keyClick(toggle, Qt::Key_Space);
-    QVERIFY(label("Label1")->isHidden());
-    QTest::keyClick(toggle, Qt::Key_Return);
-    QVERIFY(!label("Label1")->isHidden());
-    QTest::keyClick(toggle, Qt::Key_Enter);
-    QVERIFY(label("Label1")->isHidden());
-    // Enter in the keyword box starts no search: no button is the default.
-    auto* box = get<QLineEdit>("Text3");
-    box->setText(QStringLiteral("take"));
-    QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(list()->count(), Sample.size());
 }
 
 void Form1Test::listing_data() {
@@ -425,21 +394,30 @@ void Form1Test::selectingRows() {
 void Form1Test::toggles() {
     writeLibrary(libraryFile(), Sample);
     open();
-    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    // Space and Enter press the focused button, as a click does.
+    auto* english = button("Command4");
+    english->setFocus();
+    QTest::keyClick(english, Qt::Key_Space);
     QVERIFY(label("Label1")->isHidden());
-    QCOMPARE(button("Command4")->text(), QStringLiteral("显示英文"));
+    QCOMPARE(english->text(), QStringLiteral("显示英文"));
     QVERIFY(!label("Label2")->isHidden());
-    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    QTest::keyClick(english, Qt::Key_Return);
     QVERIFY(!label("Label1")->isHidden());
-    QCOMPARE(button("Command4")->text(), QStringLiteral("隐藏英文"));
+    QCOMPARE(english->text(), QStringLiteral("隐藏英文"));
 
     QTest::mouseClick(button("Command5"), Qt::LeftButton);
     QCOMPARE(button("Command5")->text(), QStringLiteral("显示中文"));
     clickRow(3);
     QCOMPARE(label("Label2")->text(), Sample[3].chinese);
-    QTest::mouseClick(button("Command5"), Qt::LeftButton);
+    QTest::keyClick(button("Command5"), Qt::Key_Enter);
     QVERIFY(!label("Label2")->isHidden());
     QCOMPARE(button("Command5")->text(), QStringLiteral("隐藏中文"));
+
+    // Enter in the keyword box starts no search: no button is the default.
+    auto* box = get<QLineEdit>("Text3");
+    box->setText(QStringLiteral("take"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(list()->count(), Sample.size());
 }
 
 void Form1Test::keywordBoxClick() {
