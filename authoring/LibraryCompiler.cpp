@@ -1,6 +1,7 @@
 #include "LibraryCompiler.h"
 
 #include "AuthoringFile.h"
+#include "Codepage936.h"
 #include "LibraryFile.h"
 #include "Module1.h"
 #include "RuntimeError.h"
@@ -28,6 +29,12 @@ std::string describeCharacter(char16_t c) {
 // The scramble works one character at a time, so a line that does not survive it has a first
 // character that does not survive alone; the error names it.
 std::u16string encodeChecked(const std::u16string& line, const std::string& path, long lineNo) {
+    const std::size_t bytes = Codepage936::instance().fromUnicode(line).size();
+    if (bytes > 0xFFFF) {
+        throw RuntimeError(ErrorNumber::Overflow, path, lineNo,
+                           "这一行长 " + std::to_string(bytes) +
+                               " 字节，超过库文件允许的 65535 字节");
+    }
     std::u16string encoded = EncodeText(line);
     if (DecodeText(encoded) == line) {
         return encoded;

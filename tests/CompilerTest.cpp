@@ -143,7 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BadInputCase{"ThreeHundredTwoPairs", pairs(302), 9, 603},
                     BadInputCase{"TabInEnglish", "one\ttwo\r\n\xD2\xBB\r\n", 5, 1},
                     BadInputCase{"TabInLaterChinese", "a\r\nb\r\nc\r\n\xD2\xBB\t\r\n", 5, 4},
-                    BadInputCase{"LoneLeadByte", "a\r\n\xD2\r\n", 5, 2}),
+                    BadInputCase{"LoneLeadByte", "a\r\n\xD2\r\n", 5, 2},
+                    BadInputCase{"LineTooLongForTheFormat",
+                                 "a\r\n" + std::string(0x10002, '\xD2') + "\r\n", 6, 2}),
     [](const testing::TestParamInfo<BadInputCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CompilerTest, RefusedCharacterIsNamed) {
