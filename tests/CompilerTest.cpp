@@ -102,13 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
                     LineEndCase{"Utf8WithMark", "\xEF\xBB\xBFone\n\xE4\xB8\x80\n\n two \n"}),
     [](const testing::TestParamInfo<LineEndCase>& info) { return std::string(info.param.name); });
 
-TEST_F(CompilerTest, Utf8Option) {
-    ASSERT_EQ(compile("make\n\xE5\x81\x9A\xEF\xBC\x8C\n", AuthoringEncoding::Utf8), 0); // 做，
-    EXPECT_EQ(DecodeText(result.at(0).Chinese), u"做，");
-    ASSERT_EQ(compile("\xEF\xBB\xBFmake\n\xE5\x81\x9A\n", AuthoringEncoding::Utf8), 0);
-    EXPECT_EQ(DecodeText(result.at(0).English), u"make");
-}
-
 TEST_F(CompilerTest, SpacesAndEmptyLinesAreKept) {
     ASSERT_EQ(compile("  padded  \r\n\r\n\r\nonly Chinese\r\n"), 0);
     EXPECT_EQ(DecodeText(result.at(0).English), u"  padded  ");

@@ -26,23 +26,6 @@ TEST_P(SlotOutOfRange, IsSubscriptError) {
 
 INSTANTIATE_TEST_SUITE_P(Slots, SlotOutOfRange, testing::Values(-1, 301, 302, INT_MIN, INT_MAX));
 
-TEST(SlotTable, FirstAndLastSlotsAreValid) {
-    SlotTable table;
-    table.at(0).English = u"first";
-    table.at(300).English = u"last";
-    EXPECT_EQ(table.at(0).English, u"first");
-    EXPECT_EQ(table.at(300).English, u"last");
-}
-
-TEST(SlotTable, ClearStringsKeepsReservedButResetDoesNot) {
-    SlotTable table;
-    table.at(7) = Sentence{-3, u"中", u"en"};
-    table.clearStrings();
-    EXPECT_EQ(table.at(7), (Sentence{-3, u"", u""}));
-    table.reset();
-    EXPECT_EQ(table.at(7), Sentence{});
-}
-
 struct FilledCase {
     const char* name;
     std::u16string english;

@@ -36,7 +36,7 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs program with arguments, no input, and collects its exit code and output.
+// Runs argv[0] with the other arguments and no input; collects its exit code and output.
 ProcessResult runProgram(const std::vector<std::string>& argv);
 
 // The number of the run-time error that action raises; 0 when it raises none.
