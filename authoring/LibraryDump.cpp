@@ -46,11 +46,7 @@ std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
 SlotTable ReadDecodedLibrary(const std::string& path) {
     SlotTable table;
     ReadLibraryFile(path, table, MissingFile::Fail);
-    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
-        Sentence& sentence = table.at(slot);
-        sentence.Chinese = DecodeText(sentence.Chinese);
-        sentence.English = DecodeText(sentence.English);
-    }
+    DecodeTable(table);
     return table;
 }
 

@@ -18,11 +18,7 @@ void DecodeFullLibrary(benchmark::State& state) {
     qurimo::ReadLibraryFile(BundledLibrary, encoded, qurimo::MissingFile::Fail);
     for (auto _ : state) {
         qurimo::SlotTable table = encoded;
-        for (int slot = 0; slot < qurimo::SlotTable::SlotCount; ++slot) {
-            qurimo::Sentence& sentence = table.at(slot);
-            sentence.Chinese = qurimo::DecodeText(sentence.Chinese);
-            sentence.English = qurimo::DecodeText(sentence.English);
-        }
+        qurimo::DecodeTable(table);
         benchmark::DoNotOptimize(table);
     }
 }

@@ -11,11 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qurimo::SlotTable table;
     qurimo::parseLibrary(std::string_view(reinterpret_cast<const char*>(data), size), table);
+    qurimo::DecodeTable(table);
     for (int slot = 0; slot < qurimo::SlotTable::SlotCount; ++slot) {
-        qurimo::Sentence& sentence = table.at(slot);
-        sentence.Chinese = qurimo::DecodeText(sentence.Chinese);
-        sentence.English = qurimo::DecodeText(sentence.English);
-        (void)qurimo::isFilled(sentence);
+        (void)qurimo::isFilled(table.at(slot));
     }
     return 0;
 }

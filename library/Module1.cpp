@@ -34,4 +34,12 @@ std::u16string DecodeText(const std::u16string& text) {
     return shiftText(text, +Shift);
 }
 
+void DecodeTable(SlotTable& table) {
+    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
+        Sentence& sentence = table.at(slot);
+        sentence.Chinese = DecodeText(sentence.Chinese);
+        sentence.English = DecodeText(sentence.English);
+    }
+}
+
 } // namespace qurimo

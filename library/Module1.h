@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SlotTable.h"
+
 #include <string>
 
 namespace qurimo {
@@ -9,5 +11,8 @@ namespace qurimo {
 // 16-bit range is run-time error 6.
 std::u16string EncodeText(const std::u16string& text);
 std::u16string DecodeText(const std::u16string& text);
+
+// Decodes both strings of every slot in place, as a library file's texts are read.
+void DecodeTable(SlotTable& table);
 
 } // namespace qurimo

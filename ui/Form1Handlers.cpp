@@ -45,11 +45,10 @@ void Form1::Command2_Click() {
     guarded([this] {
         SlotTable fresh;
         ReadLibraryFile(toPath(LibraryPath), fresh);
+        DecodeTable(fresh);
         std::u16string listing;
         for (int i = 0; i < SlotTable::SlotCount; ++i) {
-            Sentence& sentence = fresh.at(i);
-            sentence.Chinese = DecodeText(sentence.Chinese);
-            sentence.English = DecodeText(sentence.English);
+            const Sentence& sentence = fresh.at(i);
             if (isFilled(sentence)) {
                 listing += sentence.English + u"\r\n" + sentence.Chinese + u"\r\n\r\n";
             }
