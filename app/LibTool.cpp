@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // qurimo-lib: compiles authoring files into library files and dumps library files back.
 
 #include "LibraryCompiler.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // qurimo: the window.
 
 #include "Form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AuthoringFile.h"
 
 #include "Codepage936.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LibraryCompiler.h"
 
 #include "AuthoringFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LibraryDump.h"
 
 #include "Codepage936.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's handlers on the full bundled library, offscreen: what a click costs before
 // the frame that shows it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decoding, reading and compiling a full library of 301 sentence pairs.
 
 #include "LibraryCompiler.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the library file reader and decodes every text, as a full listing
 // does: whatever a library file holds must neither crash nor trip a sanitizer.
 

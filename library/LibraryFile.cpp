@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LibraryFile.h"
 
 #include "Codepage936.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Sentence.h"
 
 namespace qurimo {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SlotTable.h"
 
 #include "RuntimeError.h"

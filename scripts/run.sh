@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up and builds as scripts/setup.sh does, then starts Qurimo with the bundled library.
 # Without a display it starts the window on a virtual one and saves a screenshot instead.
 set -euo pipefail

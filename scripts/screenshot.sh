@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts a Qurimo program on a virtual display (Xvfb), waits for its window, saves a
 # screenshot of that window to OUTPUT, then presses "退  出" and checks that the program ends
 # with exit code 0.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what this machine is missing, then configures and builds Qurimo in build/.
 # A second run installs nothing and builds only what changed.
 # Usage: scripts/setup.sh [extra Debian packages...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up and builds as scripts/setup.sh does, then runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."

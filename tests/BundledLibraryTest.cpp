@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "KeywordMatcher.h"
 #include "LibraryDump.h"
 #include "TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Codepage936.h"
 #include "Module1.h"
 

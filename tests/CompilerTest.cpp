@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Codepage936.h"
 #include "LibraryCompiler.h"
 #include "LibraryFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LibraryFile.h"
 
 #include "Module1.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs into a fresh prefix, validates the desktop entry and the AppStream metainfo, and
 # starts the installed program through its link in bin/ on a virtual display, as a user who
 # may not write the installed library.

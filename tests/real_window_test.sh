@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real program in a real window: copied with a library into a fresh folder, started on a
 # virtual display, seen mapped with its caption, closed with "退  出", exit code 0. The
 # screenshot stays in the build folder for a look.

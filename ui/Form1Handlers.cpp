@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The handlers of Form1: start-up, full listing, keyword search, sentence display, the two
 // toggles, the keyword box, exit and the library compiler.
 

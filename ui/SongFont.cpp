@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SongFont.h"
 
 #include <QStringList>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // map_timer: times a program from exec to its first top-level window appearing on the X
 // display, and reports the program's peak resident memory.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // startup_reference: a bare Qt Widgets window with the same kind of content as qurimo's main
 // window, at similar fixed positions. It reads no file; its start-up time and memory show what
 // the toolkit alone costs, so startup.sh can compare qurimo against it.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Start-up benchmark: how long qurimo takes from exec to its window being mapped, and its peak
 # resident memory, next to a bare Qt Widgets window with the same kind of content
 # (startup_reference). Prints figures only; it never fails on them.
