@@ -28,6 +28,8 @@ constexpr const char* Usage =
     "      行尾;--utf8 输出 UTF-8、LF 行尾。\n"
     "  qurimo-lib --help\n"
     "      显示本说明。\n"
+    "  qurimo-lib --version\n"
+    "      显示版本。\n"
     "\n"
     "退出码: 0 成功, 1 出错, 2 用法错误。\n";
 
@@ -66,6 +68,10 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(Usage, stdout);
+        return ExitOk;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::puts("qurimo-lib " QURIMO_VERSION);
         return ExitOk;
     }
     const std::string_view command = args[0];
