@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The Debian package as a user and a packager meet it: cpack makes it, lintian finds no error
+# and no warning, it holds exactly what `cmake --install` puts under /usr, its Depends name the
+# shared libraries and the fonts. The program extracted from it, started from its
+# usr/bin/qurimo link, says its version and where its library is, and shows a window with the
+# class its desktop entry names, listing the bundled library just as the built program does.
+# Usage: package_test.sh BUILD_DIR VERSION
+set -euo pipefail
+if [ -z "${QURIMO_ON_XVFB:-}" ]; then
+    export QURIMO_ON_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+build=$(cd "$1" && pwd)
+version=$2
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+deb=$work/qurimo_${version}-1_$(dpkg --print-architecture).deb
+cpack --config "$build/CPackConfig.cmake" -B "$work" -G DEB > "$work/cpack.log" ||
+    { cat "$work/cpack.log" >&2; exit 1; }
+test -f "$deb" || { echo "cpack made no $(basename "$deb")" >&2; ls "$work" >&2; exit 1; }
+
+# lintian advises against root; it reads the package as nobody then.
+run=()
+if [ "$(id -u)" -eq 0 ]; then
+    mkdir -m 777 "$work/lintian"
+    chmod 755 "$work"
+    run=(setpriv --reuid=65534 --regid=65534 --clear-groups
+        env HOME="$work/lintian" TMPDIR="$work/lintian")
+fi
+"${run[@]}" lintian --fail-on error,warning --tag-display-limit 0 "$deb"
+
+# Contents: what cmake --install puts under /usr, file for file, and the files that matter.
+DESTDIR=$work/installed cmake --install "$build" --prefix /usr > /dev/null
+(cd "$work/installed" && find . -mindepth 1 ! -type d | sort) > "$work/installed.list"
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort > "$work/package.list"
+diff -u "$work/installed.list" "$work/package.list"
+expected=(
+    ./usr/bin/qurimo ./usr/bin/qurimo-lib ./usr/lib/qurimo/qurimo ./usr/lib/qurimo/vorel.dat
+    ./usr/share/applications/io.qurimo.Qurimo.desktop
+    ./usr/share/metainfo/io.qurimo.Qurimo.metainfo.xml
+    ./usr/share/icons/hicolor/scalable/apps/io.qurimo.Qurimo.svg
+    ./usr/share/man/man1/qurimo.1.gz ./usr/share/man/man1/qurimo-lib.1.gz
+    ./usr/share/doc/qurimo/copyright ./usr/share/doc/qurimo/changelog.Debian.gz
+    ./usr/share/lintian/overrides/qurimo
+)
+for size in 16 22 24 32 48 64 128 256; do
+    expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/io.qurimo.Qurimo.png")
+done
+for file in "${expected[@]}"; do
+    grep -qxF "$file" "$work/package.list" || { echo "not in the package: $file" >&2; exit 1; }
+done
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libqt6widgets6 libicu fonts-arphic-uming fonts-liberation2; do
+    grep -q "$package" <<<"$depends" || { echo "Depends lacks $package: $depends" >&2; exit 1; }
+done
+test "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland
+
+# The extracted program, started through its link.
+dpkg-deb -x "$deb" "$work/root"
+program=$work/root/usr/bin/qurimo
+test -L "$program"
+cmp "$work/root/usr/lib/qurimo/vorel.dat" "$build/vorel.dat"
+# Version and help need no display; the help names the library the window reads.
+test "$(env -u DISPLAY "$program" --version)" = "qurimo $version"
+test "$(env -u DISPLAY "$work/root/usr/bin/qurimo-lib" --version)" = "qurimo-lib $version"
+help=$(env -u DISPLAY "$program" --help)
+grep -qF "$work/root/usr/lib/qurimo/vorel.dat" <<<"$help" ||
+    { echo "qurimo --help names another library:" >&2; echo "$help" >&2; exit 1; }
+desktop=$work/root/usr/share/applications/io.qurimo.Qurimo.desktop
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+test -n "$wm_class" || { echo "the desktop entry names no StartupWMClass" >&2; exit 1; }
+
+"$program" &
+pid=$!
+if ! window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Qurimo V1\.36$' | head -n 1)
+then
+    echo "the extracted program showed no window" >&2
+    kill "$pid" 2>/dev/null || true
+    exit 1
+fi
+# WM_CLASS(STRING) = "instance", "class": task bars tie the class to the entry.
+class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= ".*", "\(.*\)"$/\1/p')
+kill "$pid"
+wait "$pid" || true
+if [ "$class" != "$wm_class" ]; then
+    echo "the window's WM_CLASS class is '$class', the desktop entry's StartupWMClass '$wm_class'" >&2
+    exit 1
+fi
+
+"$source_dir/scripts/screenshot.sh" "$work/extracted.png" "$program"
+"$source_dir/scripts/screenshot.sh" "$work/built.png" "$build/qurimo"
+if ! compare -metric AE "$work/extracted.png" "$work/built.png" null: 2> "$work/differ"; then
+    cp "$work/extracted.png" "$build/package-window.png"
+    echo "the extracted program's window differs from the built one's in $(cat "$work/differ")" \
+        "pixels: $build/package-window.png" >&2
+    exit 1
+fi
+echo "package: $(basename "$deb") passes lintian, holds what cmake --install does," \
+    "and its program starts with WM_CLASS class $class and the bundled library listed"
