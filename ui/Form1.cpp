@@ -28,8 +28,8 @@ QString toQString(std::string_view utf8) {
 void place(QWidget* w, std::string_view name) {
     const layout::Control& entry = layout::control(name);
     w->setObjectName(toQString(name));
-    w->setGeometry(layout::pixels(entry.left), layout::pixels(entry.top), layout::pixels(entry.width),
-                   layout::pixels(entry.height));
+    w->setGeometry(layout::pixels(entry.left), layout::pixels(entry.top),
+                   layout::pixels(entry.width), layout::pixels(entry.height));
     if (entry.font != layout::Font::Default) {
         w->setFont(songFont(entry.font == layout::Font::SongBold));
     }
