@@ -13,6 +13,7 @@ packages=(
     fonts-arphic-uming
     fcitx5-frontend-qt6
     xvfb xauth xdotool x11-utils imagemagick
+    scdoc
     "$@"
 )
 
@@ -35,6 +36,6 @@ if ((${#missing[@]})); then
 fi
 
 if [ ! -f build/build.ninja ]; then
-    cmake -S . -B build -G Ninja
+    cmake --preset default
 fi
 cmake --build build
