@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+namespace qurimo::colours {
+
+// The window's fixed colours (blue, red and purple text on white) were chosen for the standard
+// light scheme. Under a dark system palette the window keeps that scheme, spelled out here,
+// because a dark theme's own "standard palette" is dark too.
+bool isDark(const QPalette& system);
+QPalette standardLight();
+
+// WCAG 2 contrast ratio of two opaque colours, 1 to 21.
+double contrast(const QColor& a, const QColor& b);
+
+// Black or white, whichever stands out more against both colours.
+QColor outlineAgainst(const QColor& inside, const QColor& outside);
+
+} // namespace qurimo::colours
