@@ -52,15 +52,29 @@ void Form1::Command2_Click() {
             SlotTable fresh;
             ReadLibraryFile(toPath(LibraryPath), fresh);
             DecodeTable(fresh);
-            std::u16string listing;
+            // Sized first and built in place: the text goes into the box as it is.
+            qsizetype size = 0;
             for (int i = 0; i < SlotTable::SlotCount; ++i) {
                 const Sentence& sentence = fresh.at(i);
                 if (isFilled(sentence)) {
-                    listing += sentence.English + u"\r\n" + sentence.Chinese + u"\r\n\r\n";
+                    size +=
+                        static_cast<qsizetype>(sentence.English.size() + sentence.Chinese.size()) +
+                        6;
+                }
+            }
+            QString listing;
+            listing.reserve(size);
+            for (int i = 0; i < SlotTable::SlotCount; ++i) {
+                const Sentence& sentence = fresh.at(i);
+                if (isFilled(sentence)) {
+                    listing += QStringView(sentence.English);
+                    listing += QStringView(u"\r\n");
+                    listing += QStringView(sentence.Chinese);
+                    listing += QStringView(u"\r\n\r\n");
                 }
             }
             Library = std::move(fresh);
-            Text1->setPlainText(toQString(listing));
+            Text1->setPlainText(listing);
             for (int i = 0; i < SlotTable::SlotCount; ++i) {
                 View.at(i).Chinese = Library.at(i).Chinese;
                 View.at(i).English = Library.at(i).English;

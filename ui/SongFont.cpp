@@ -19,7 +19,6 @@ void registerSubstitutes() {
         };
         QFont::insertSubstitutions(SongFace, substitutes);
         QFont::insertSubstitutions(QStringLiteral("SimSun"), substitutes);
-        QFont::insertSubstitution(LatinSerif, QStringLiteral("DejaVu Serif"));
         return true;
     }();
     (void)registered;
