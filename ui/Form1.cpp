@@ -91,10 +91,10 @@ Form1::Form1(QString appDir, QWidget* parent)
     setWindowTitle(toQString(layout::Caption));
     setWindowIcon(windowIcon32());
     setFixedSize(layout::pixels(layout::ClientWidth), layout::pixels(layout::ClientHeight));
-    if (colours::isDark(palette())) {
-        scheme_ = colours::standardLight();
-    }
-    QPalette background = scheme_ ? *scheme_ : palette();
+    // Decided once, from the system palette the window starts with.
+    const std::optional<QPalette> scheme =
+        colours::isDark(palette()) ? std::optional(colours::standardLight()) : std::nullopt;
+    QPalette background = scheme ? *scheme : palette();
     background.setColor(QPalette::Window, background.color(QPalette::HighlightedText));
     setPalette(background);
     setAutoFillBackground(true);
@@ -102,7 +102,7 @@ Form1::Form1(QString appDir, QWidget* parent)
     reportError_ = [this](const QString& report) {
         QMessageBox::critical(isVisible() ? this : nullptr, toQString(layout::Caption), report);
     };
-    createControls();
+    createControls(scheme);
     wireEvents();
     setTabOrder();
 }
@@ -113,32 +113,32 @@ void Form1::setErrorReporter(ErrorReporter reporter) {
     reportError_ = std::move(reporter);
 }
 
-void Form1::createControls() {
-    auto label = [this](std::string_view name) {
+void Form1::createControls(const std::optional<QPalette>& scheme) {
+    auto label = [&](std::string_view name) {
         auto* l = new QLabel(initialText(name), this);
-        place(l, name, scheme_);
+        place(l, name, scheme);
         l->setTextFormat(Qt::PlainText); // sentences are text, never markup
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
-    auto multiLine = [this](std::string_view name) {
+    auto multiLine = [&](std::string_view name) {
         auto* t = new QPlainTextEdit(initialText(name), this);
-        place(t, name, scheme_);
+        place(t, name, scheme);
         t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         t->setTabChangesFocus(true); // Tab walks the tab order instead of typing a TAB
         return t;
     };
-    auto singleLine = [this](std::string_view name) {
+    auto singleLine = [&](std::string_view name) {
         auto* t = new QLineEdit(initialText(name), this);
-        place(t, name, scheme_);
+        place(t, name, scheme);
         t->setCursorPosition(0);
         return t;
     };
-    auto button = [this](std::string_view name) {
+    auto button = [&](std::string_view name) {
         auto* b = new QPushButton(initialText(name), this);
-        place(b, name, scheme_);
+        place(b, name, scheme);
         b->setAutoDefault(false);
         b->setDefault(false);
         b->setFocusPolicy(Qt::StrongFocus);
@@ -159,7 +159,7 @@ void Form1::createControls() {
     Label3 = label("Label3");
     Text2 = multiLine("Text2");
     List1 = new QListWidget(this);
-    place(List1, "List1", scheme_);
+    place(List1, "List1", scheme);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setSortingEnabled(false);
     List1->setUniformItemSizes(true); // rows of one font: lets the view skip measuring each

@@ -54,7 +54,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createControls();
+    // scheme, when given, replaces the system's colours on the window and every control.
+    void createControls(const std::optional<QPalette>& scheme);
     void wireEvents();
     void setTabOrder();
     void centreOnScreen();
@@ -87,8 +88,6 @@ private:
     SlotTable Library;
     SlotTable View;
 
-    // The standard light scheme, set on every control when the system palette is dark.
-    std::optional<QPalette> scheme_;
     QString requestedAppDir_;
     ErrorReporter reportError_;
     bool loaded_ = false;
