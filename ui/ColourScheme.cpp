@@ -16,6 +16,13 @@ double luminance(const QColor& c) {
     return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
 }
 
+// WCAG 2 contrast ratio of two opaque colours, 1 to 21.
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 } // namespace
 
 bool isDark(const QPalette& system) {
@@ -44,12 +51,6 @@ QPalette standardLight() {
         p.setColor(QPalette::Disabled, role, grey);
     }
     return p;
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 QColor outlineAgainst(const QColor& inside, const QColor& outside) {

@@ -12,9 +12,6 @@ namespace qurimo::colours {
 bool isDark(const QPalette& system);
 QPalette standardLight();
 
-// WCAG 2 contrast ratio of two opaque colours, 1 to 21.
-double contrast(const QColor& a, const QColor& b);
-
 // Black or white, whichever stands out more against both colours.
 QColor outlineAgainst(const QColor& inside, const QColor& outside);
 
