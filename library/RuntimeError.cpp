@@ -7,8 +7,8 @@ namespace {
 
 std::string composeWhat(ErrorNumber number, const std::string& path, long line,
                         const std::string& detail) {
-    std::string text = "实时错误 '" + std::to_string(static_cast<int>(number)) +
-                       "': " + RuntimeError::describe(number);
+    std::string text = "运行时错误 " + std::to_string(static_cast<int>(number)) + "：" +
+                       RuntimeError::describe(number);
     if (!path.empty()) {
         text += "\n文件: " + path;
     }

@@ -36,7 +36,8 @@ public:
     // What exactly went wrong beyond the description, in Chinese; may be empty.
     const std::string& detail() const { return detail_; }
 
-    // The full report: number, description, file, line and detail, one item a line.
+    // The full report: "运行时错误 75：路径/文件访问错误", then file, line and detail, one
+    // item a line.
     std::string report() const;
 
     static std::string describe(ErrorNumber number);

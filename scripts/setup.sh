@@ -10,9 +10,10 @@ packages=(
     cmake ninja-build g++ pkg-config
     libicu-dev qt6-base-dev libx11-dev
     libgtest-dev libbenchmark-dev
-    fonts-arphic-uming
+    qt6-wayland qt6-gtk-platformtheme
+    fonts-arphic-uming fonts-liberation2
     fcitx5-frontend-qt6
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick weston
     scdoc
     "$@"
 )

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "Form1.h"
 
+#include "ColourScheme.h"
 #include "Form1Layout.h"
+#include "RowOutline.h"
 #include "SongFont.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -15,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <optional>
 
 namespace qurimo {
 
@@ -25,7 +29,8 @@ QString toQString(std::string_view utf8) {
 }
 
 // Places w exactly as the layout table says: geometry, initial text, font and text colour.
-void place(QWidget* w, std::string_view name) {
+// scheme, when given, replaces the system's colours.
+void place(QWidget* w, std::string_view name, const std::optional<QPalette>& scheme) {
     const layout::Control& entry = layout::control(name);
     w->setObjectName(toQString(name));
     w->setGeometry(layout::pixels(entry.left), layout::pixels(entry.top),
@@ -33,18 +38,30 @@ void place(QWidget* w, std::string_view name) {
     if (entry.font != layout::Font::Default) {
         w->setFont(songFont(entry.font == layout::Font::SongBold));
     }
-    if (entry.coloured) {
-        QPalette palette = w->palette();
-        const QColor colour(entry.textColour.red, entry.textColour.green, entry.textColour.blue);
-        palette.setColor(QPalette::WindowText, colour);
-        palette.setColor(QPalette::Text, colour);
+    if (scheme || entry.coloured) {
+        QPalette palette = scheme ? *scheme : w->palette();
+        if (entry.coloured) {
+            const QColor colour(entry.textColour.red, entry.textColour.green,
+                                entry.textColour.blue);
+            palette.setColor(QPalette::WindowText, colour);
+            palette.setColor(QPalette::Text, colour);
+        }
         w->setPalette(palette);
     }
-    for (const auto& [control, accessible] : layout::AccessibleNames) {
-        if (control == name) {
-            w->setAccessibleName(toQString(accessible));
+    for (const layout::Accessible& texts : layout::AccessibleTexts) {
+        if (texts.control == name) {
+            w->setAccessibleName(toQString(texts.name));
+            w->setAccessibleDescription(toQString(texts.description));
         }
     }
+}
+
+// Screen readers meet Form1 as the application's window (a frame), named by its caption.
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("qurimo::Form1") && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
 }
 
 // Read as the PNG it is: left to guess, Qt would load every image plugin to find out.
@@ -65,11 +82,19 @@ Form1::Form1(QString appDir, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       requestedAppDir_(std::move(appDir)) {
+    static const bool accessibleWindow = [] {
+        QAccessible::installFactory(windowAccessible);
+        return true;
+    }();
+    (void)accessibleWindow;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(toQString(layout::Caption));
     setWindowIcon(windowIcon32());
     setFixedSize(layout::pixels(layout::ClientWidth), layout::pixels(layout::ClientHeight));
-    QPalette background = palette();
+    // Decided once, from the system palette the window starts with.
+    const std::optional<QPalette> scheme =
+        colours::isDark(palette()) ? std::optional(colours::standardLight()) : std::nullopt;
+    QPalette background = scheme ? *scheme : palette();
     background.setColor(QPalette::Window, background.color(QPalette::HighlightedText));
     setPalette(background);
     setAutoFillBackground(true);
@@ -77,7 +102,7 @@ Form1::Form1(QString appDir, QWidget* parent)
     reportError_ = [this](const QString& report) {
         QMessageBox::critical(isVisible() ? this : nullptr, toQString(layout::Caption), report);
     };
-    createControls();
+    createControls(scheme);
     wireEvents();
     setTabOrder();
 }
@@ -88,32 +113,32 @@ void Form1::setErrorReporter(ErrorReporter reporter) {
     reportError_ = std::move(reporter);
 }
 
-void Form1::createControls() {
-    auto label = [this](std::string_view name) {
+void Form1::createControls(const std::optional<QPalette>& scheme) {
+    auto label = [&](std::string_view name) {
         auto* l = new QLabel(initialText(name), this);
-        place(l, name);
+        place(l, name, scheme);
         l->setTextFormat(Qt::PlainText); // sentences are text, never markup
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
-    auto multiLine = [this](std::string_view name) {
+    auto multiLine = [&](std::string_view name) {
         auto* t = new QPlainTextEdit(initialText(name), this);
-        place(t, name);
+        place(t, name, scheme);
         t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         t->setTabChangesFocus(true); // Tab walks the tab order instead of typing a TAB
         return t;
     };
-    auto singleLine = [this](std::string_view name) {
+    auto singleLine = [&](std::string_view name) {
         auto* t = new QLineEdit(initialText(name), this);
-        place(t, name);
+        place(t, name, scheme);
         t->setCursorPosition(0);
         return t;
     };
-    auto button = [this](std::string_view name) {
+    auto button = [&](std::string_view name) {
         auto* b = new QPushButton(initialText(name), this);
-        place(b, name);
+        place(b, name, scheme);
         b->setAutoDefault(false);
         b->setDefault(false);
         b->setFocusPolicy(Qt::StrongFocus);
@@ -121,15 +146,25 @@ void Form1::createControls() {
         return b;
     };
 
-    Label1 = label("Label1");
-    Label2 = label("Label2");
+    auto sentence = [&label](std::string_view name) {
+        // A writer copies the sentence with the mouse and Ctrl+C; Tab still passes it by.
+        QLabel* l = label(name);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        l->setFocusPolicy(Qt::ClickFocus);
+        return l;
+    };
+
+    Label1 = sentence("Label1");
+    Label2 = sentence("Label2");
     Label3 = label("Label3");
     Text2 = multiLine("Text2");
     List1 = new QListWidget(this);
-    place(List1, "List1");
+    place(List1, "List1", scheme);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setSortingEnabled(false);
     List1->setUniformItemSizes(true); // rows of one font: lets the view skip measuring each
+    List1->setItemDelegate(new RowOutline(List1));
+    List1->installEventFilter(this);
     Text3 = singleLine("Text3");
     Text3->installEventFilter(this);
     Command3 = button("Command3");
@@ -140,7 +175,6 @@ void Form1::createControls() {
     Text4 = singleLine("Text4");
     Command1 = button("Command1");
     Text1 = multiLine("Text1");
-    Text1->installEventFilter(this);
 }
 
 void Form1::wireEvents() {
@@ -169,11 +203,14 @@ void Form1::setTabOrder() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text3 && event->type() == QEvent::MouseButtonPress) {
         Text3_Click();
-    } else if (watched == Text1 && event->type() == QEvent::FocusIn && text1Pending_) {
-        setText1(pendingText1_, false);
     } else if (event->type() == QEvent::KeyPress) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        if (watched == List1 && keyEvent->matches(QKeySequence::Copy)) {
+            copySelectedPair();
+            return true;
+        }
         // Enter presses the focused button as Space does; no button is a default button.
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int key = keyEvent->key();
         auto* button = qobject_cast<QPushButton*>(watched);
         if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
             button->click();
@@ -201,29 +238,17 @@ void Form1::centreOnScreen() {
     }
 }
 
-void Form1::setText1(const QString& text, bool whenSeen) {
-    text1Pending_ = whenSeen && !Text1->hasFocus();
-    if (text1Pending_) {
-        pendingText1_ = text;
-    } else {
-        pendingText1_.clear();
-        Text1->setPlainText(text);
-    }
-}
-
-QString Form1::text1() const {
-    // The box keeps line breaks as LF only, however they were given.
-    return text1Pending_
-               ? QString(pendingText1_).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-               : Text1->toPlainText();
-}
-
-bool Form1::guarded(const std::function<void()>& body) {
+bool Form1::guarded(const std::function<void()>& body,
+                    const std::function<QString(const RuntimeError&)>& remedy) {
     try {
         body();
         return true;
     } catch (const RuntimeError& error) {
-        reportError_(QString::fromStdString(error.report()));
+        QString report = QString::fromStdString(error.report());
+        if (remedy) {
+            report += QLatin1Char('\n') + remedy(error);
+        }
+        reportError_(report);
     } catch (const std::exception& error) {
         reportError_(QString::fromLocal8Bit(error.what()));
     }

@@ -4,9 +4,11 @@
 #include "RuntimeError.h"
 #include "SlotTable.h"
 
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -34,8 +36,6 @@ public:
     const SlotTable& library() const { return Library; }
     const SlotTable& view() const { return View; }
     const QString& libraryPath() const { return LibraryPath; }
-    // What Text1 holds, also while it waits to be filled.
-    QString text1() const;
 
     void setVisible(bool visible) override;
 
@@ -54,15 +54,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createControls();
+    // scheme, when given, replaces the system's colours on the window and every control.
+    void createControls(const std::optional<QPalette>& scheme);
     void wireEvents();
     void setTabOrder();
     void centreOnScreen();
     void fillList();
-    void setText1(const QString& text, bool whenSeen);
     void showSlotZero();
+    void copySelectedPair();
+    // One line on what the user can do about a library that could not be listed.
+    QString listingRemedy(const RuntimeError& error) const;
     // Runs a handler's body; a run-time error stops it and is reported, and the program goes on.
-    bool guarded(const std::function<void()>& body);
+    bool guarded(const std::function<void()>& body,
+                 const std::function<QString(const RuntimeError&)>& remedy = {});
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -87,10 +91,6 @@ private:
     QString requestedAppDir_;
     ErrorReporter reportError_;
     bool loaded_ = false;
-    // Text1 lies below the window's edge: the full listing goes into it only when it takes the
-    // focus, which keeps building a large document off the way to the first frame.
-    QString pendingText1_;
-    bool text1Pending_ = false;
 };
 
 } // namespace qurimo

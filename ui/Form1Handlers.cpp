@@ -8,14 +8,18 @@
 #include "LibraryFile.h"
 #include "Module1.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 
 namespace qurimo {
 
@@ -42,27 +46,69 @@ void Form1::Form_Load() {
 void Form1::Command2_Click() {
     List1->clear();
     // The new listing is built aside and taken over whole, so a file that cannot be read
-    // leaves the tables as they were and the list empty.
-    guarded([this] {
-        SlotTable fresh;
-        ReadLibraryFile(toPath(LibraryPath), fresh);
-        DecodeTable(fresh);
-        std::u16string listing;
-        for (int i = 0; i < SlotTable::SlotCount; ++i) {
-            const Sentence& sentence = fresh.at(i);
-            if (isFilled(sentence)) {
-                listing += sentence.English + u"\r\n" + sentence.Chinese + u"\r\n\r\n";
+    // leaves the tables as they were; the window then shows what an empty library shows.
+    const bool listed = guarded(
+        [this] {
+            SlotTable fresh;
+            ReadLibraryFile(toPath(LibraryPath), fresh);
+            DecodeTable(fresh);
+            // Sized first and built in place: the text goes into the box as it is.
+            qsizetype size = 0;
+            for (int i = 0; i < SlotTable::SlotCount; ++i) {
+                const Sentence& sentence = fresh.at(i);
+                if (isFilled(sentence)) {
+                    size +=
+                        static_cast<qsizetype>(sentence.English.size() + sentence.Chinese.size()) +
+                        6;
+                }
             }
-        }
-        Library = std::move(fresh);
-        setText1(toQString(listing), true);
-        for (int i = 0; i < SlotTable::SlotCount; ++i) {
-            View.at(i).Chinese = Library.at(i).Chinese;
-            View.at(i).English = Library.at(i).English;
-        }
-        fillList();
-        showSlotZero();
-    });
+            QString listing;
+            listing.reserve(size);
+            for (int i = 0; i < SlotTable::SlotCount; ++i) {
+                const Sentence& sentence = fresh.at(i);
+                if (isFilled(sentence)) {
+                    listing += QStringView(sentence.English);
+                    listing += QStringView(u"\r\n");
+                    listing += QStringView(sentence.Chinese);
+                    listing += QStringView(u"\r\n\r\n");
+                }
+            }
+            Library = std::move(fresh);
+            Text1->setPlainText(listing);
+            for (int i = 0; i < SlotTable::SlotCount; ++i) {
+                View.at(i).Chinese = Library.at(i).Chinese;
+                View.at(i).English = Library.at(i).English;
+            }
+            fillList();
+            showSlotZero();
+        },
+        [this](const RuntimeError& error) { return listingRemedy(error); });
+    if (!listed) {
+        Text1->clear();
+        Label1->clear();
+        Label2->clear();
+    }
+}
+
+QString Form1::listingRemedy(const RuntimeError& error) const {
+    const QFileInfo file(LibraryPath);
+    const QFileInfo folder(AppDir);
+    if (error.code() == ErrorNumber::Overflow || error.code() == ErrorNumber::InputPastEndOfFile) {
+        return QStringLiteral("这个 vorel.dat 已损坏：请换回一份完好的，或用 qurimo-lib compile "
+                              "重新生成它。");
+    }
+    if (!file.exists() && folder.isDir() && !folder.isWritable()) {
+        return QStringLiteral(
+                   "文件夹 %1 是只读的，无法在其中新建 vorel.dat：程序只在自己所在的这个"
+                   "文件夹中查找 vorel.dat，请把一份 vorel.dat 放到那里，或让这个文件夹可写。")
+            .arg(QDir::toNativeSeparators(AppDir));
+    }
+    if (file.isDir()) {
+        return QStringLiteral("%1 是一个文件夹而不是例句库：请把它移走或改名，再按“全  部”。")
+            .arg(QDir::toNativeSeparators(LibraryPath));
+    }
+    return QStringLiteral("程序在 %1 中查找 vorel.dat：请确认它存在，并且当前用户可以读取它。")
+        .arg(QDir::toNativeSeparators(AppDir));
 }
 
 void Form1::Command3_Click() {
@@ -109,12 +155,27 @@ void Form1::List1_Click() {
     if (selected.isEmpty()) {
         return; // the list was emptied or the selection cleared: nothing to show
     }
-    Text2->setPlainText(QString());
+    // Emptied as an edit of its own, so Ctrl+Z in the box brings the user's notes back.
+    QTextCursor scratch(Text2->document());
+    scratch.select(QTextCursor::Document);
+    scratch.removeSelectedText();
     guarded([&] {
         const Sentence& sentence = View.at(selected.front()->data(SlotRole).toInt());
-        setText1(toQString(sentence.English), false);
+        Text1->setPlainText(toQString(sentence.English));
         Label1->setText(toQString(sentence.English));
         Label2->setText(toQString(sentence.Chinese));
+    });
+}
+
+void Form1::copySelectedPair() {
+    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    guarded([&] {
+        const Sentence& sentence = View.at(selected.front()->data(SlotRole).toInt());
+        QGuiApplication::clipboard()->setText(toQString(sentence.English) + QLatin1Char('\n') +
+                                              toQString(sentence.Chinese));
     });
 }
 

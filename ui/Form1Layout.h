@@ -71,15 +71,29 @@ constexpr std::array<std::string_view, 11> TabOrder{
     "Command3", "Command4", "Command5", "Command7", "Text4",
 };
 
-// Names that screen readers announce for the controls whose caption does not say it.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 7> AccessibleNames{{
-    {"Text1", "例句全文"},
-    {"Text2", "随便写写"},
-    {"List1", "例句列表"},
-    {"Text3", "关键字"},
-    {"Text4", "联系方式"},
-    {"Command3", "搜索"},
-    {"Command1", "写库文件"},
+// What screen readers announce beyond a control's visible caption. A control with a caption
+// keeps it as its name, so that it can be called by what the user sees; its purpose goes into
+// the description. The boxes and the list have no caption of their own and get a name.
+struct Accessible {
+    std::string_view control;
+    std::string_view name; // empty: the visible caption
+    std::string_view description;
+};
+
+constexpr std::array<Accessible, 13> AccessibleTexts{{
+    {"Label1", "", "英文例句"},
+    {"Label2", "", "中文译文"},
+    {"Text1", "例句全文", "全部例句或所选的英文例句"},
+    {"Text2", "随便写写", "练习用的草稿，选中一行例句时清空"},
+    {"List1", "例句列表", "每行一句中文译文；Ctrl+C 复制所选例句的英文和中文"},
+    {"Text3", "关键字", "要在英文例句中查找的关键字"},
+    {"Text4", "联系方式", ""},
+    {"Command3", "", "搜索"},
+    {"Command2", "", "重新读取例句库并列出全部例句"},
+    {"Command4", "", "隐藏或显示英文例句"},
+    {"Command5", "", "隐藏或显示中文译文"},
+    {"Command7", "", "关闭窗口，结束程序"},
+    {"Command1", "", "写库文件"},
 }};
 
 const Control& control(std::string_view name);

@@ -8,6 +8,7 @@ namespace qurimo {
 namespace {
 
 const QString SongFace = QStringLiteral("宋体");
+const QString LatinSerif = QStringLiteral("Liberation Serif");
 
 void registerSubstitutes() {
     static const bool registered = [] {
@@ -28,6 +29,7 @@ void registerSubstitutes() {
 QFont songFont(bool bold) {
     registerSubstitutes();
     QFont font(SongFace, 12, bold ? QFont::Bold : QFont::Normal);
+    font.setFamilies({LatinSerif, SongFace});
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
