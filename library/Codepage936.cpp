@@ -98,34 +98,42 @@ struct Codepage936::Impl {
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(known & 0xFFFF));
     }
 
+    // Conversions go through buffers kept for the next one, so that a long text does not cost
+    // a fresh allocation of its largest possible size each time.
+    std::string byteBuffer;
+    std::u16string unitBuffer;
+
     std::string fromUnicode(std::u16string_view text) {
-        std::string out(text.size() * 2 + 4, '\0');
-        char* target = out.data();
+        if (byteBuffer.size() < text.size() * 2 + 4) {
+            byteBuffer.resize(text.size() * 2 + 4);
+        }
+        char* target = byteBuffer.data();
         const UChar* source = reinterpret_cast<const UChar*>(text.data());
         UErrorCode error = U_ZERO_ERROR;
         ucnv_resetFromUnicode(converter);
-        ucnv_fromUnicode(converter, &target, out.data() + out.size(), &source, source + text.size(),
-                         nullptr, true, &error);
+        ucnv_fromUnicode(converter, &target, byteBuffer.data() + byteBuffer.size(), &source,
+                         source + text.size(), nullptr, true, &error);
         if (U_FAILURE(error)) {
             conversionFailed(error);
         }
-        out.resize(static_cast<std::size_t>(target - out.data()));
-        return out;
+        return std::string(byteBuffer.data(), target);
     }
 
     std::u16string toUnicode(std::string_view bytes) {
-        std::u16string out(bytes.size() + 4, u'\0');
-        UChar* target = reinterpret_cast<UChar*>(out.data());
+        if (unitBuffer.size() < bytes.size() + 4) {
+            unitBuffer.resize(bytes.size() + 4);
+        }
+        UChar* start = reinterpret_cast<UChar*>(unitBuffer.data());
+        UChar* target = start;
         const char* source = bytes.data();
         UErrorCode error = U_ZERO_ERROR;
         ucnv_resetToUnicode(converter);
-        ucnv_toUnicode(converter, &target, target + out.size(), &source, source + bytes.size(),
-                       nullptr, true, &error);
+        ucnv_toUnicode(converter, &target, start + unitBuffer.size(), &source,
+                       source + bytes.size(), nullptr, true, &error);
         if (U_FAILURE(error)) {
             conversionFailed(error);
         }
-        out.resize(static_cast<std::size_t>(target - reinterpret_cast<UChar*>(out.data())));
-        return out;
+        return std::u16string(unitBuffer.data(), static_cast<std::size_t>(target - start));
     }
 };
 
