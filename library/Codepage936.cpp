@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "Codepage936.h"
 
-#include <cstdlib>
+#include <array>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <stdexcept>
 #include <unicode/ucnv.h>
 #include <vector>
@@ -45,26 +44,29 @@ struct Codepage936::Impl {
     std::mutex mutex;
     UConverter* converter = nullptr;
 
-    // Each table is 65,536 entries of 0 for "not yet met", taken zeroed from the system, so
-    // that only the pages of the entries met are ever touched.
-    using Table = std::unique_ptr<std::uint32_t[], decltype(&std::free)>;
-    static Table newTable() {
-        auto* entries = static_cast<std::uint32_t*>(std::calloc(0x10000, sizeof(std::uint32_t)));
-        if (entries == nullptr) {
-            throw std::bad_alloc();
+    // Each table has an entry for each of 65,536 values, 0 until it is met, kept in blocks of
+    // 256 that are made as they are needed: a library meets a few thousand values in a few
+    // dozen blocks, and touching fewer pages keeps its first listing as quick as before.
+    class Table {
+    public:
+        std::uint32_t& operator[](std::uint16_t value) {
+            auto& block = blocks_[value >> 8];
+            if (!block) {
+                block = std::make_unique<std::array<std::uint32_t, 256>>();
+            }
+            return (*block)[value & 0xFF];
         }
-        return Table(entries, &std::free);
-    }
+
+    private:
+        std::array<std::unique_ptr<std::array<std::uint32_t, 256>>, 256> blocks_;
+    };
     static constexpr std::uint32_t Known = 0x10000; // | the code, or | the one unit
     static constexpr std::uint32_t Other = 0x20000; // | the index into otherTexts
-    Table codeOfUnit{nullptr, &std::free};          // by UTF-16 unit
-    Table textOfCode{nullptr, &std::free};          // by code as unsigned 16-bit
+    Table codeOfUnit;                               // by UTF-16 unit
+    Table textOfCode;                               // by code as unsigned 16-bit
     std::vector<std::u16string> otherTexts;         // codes that give no unit or several
 
     void appendTextOf(std::int16_t code, std::u16string& result) {
-        if (!textOfCode) {
-            textOfCode = newTable();
-        }
         std::uint32_t& known = textOfCode[static_cast<std::uint16_t>(code)];
         if (known == 0) {
             std::string one;
@@ -85,9 +87,6 @@ struct Codepage936::Impl {
     }
 
     std::int16_t codeOf(char16_t unit) {
-        if (!codeOfUnit) {
-            codeOfUnit = newTable();
-        }
         std::uint32_t& known = codeOfUnit[unit];
         if (known == 0) {
             const std::string one = fromUnicode(std::u16string_view(&unit, 1));
