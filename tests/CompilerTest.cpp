@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "Codepage936.h"
 #include "LibraryCompiler.h"
+#include "LibraryDump.h"
 #include "LibraryFile.h"
 #include "Module1.h"
 #include "RuntimeError.h"
 #include "TestSupport.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace qurimo;
 using namespace qurimo::test;
@@ -184,6 +190,165 @@ TEST_F(CompilerTest, CallersTableIsUntouchedAndOnlyReservedIsTaken) {
     SlotTable back;
     ReadLibraryFile(output, back);
     EXPECT_EQ(back, result);
+}
+
+} // namespace
+
+namespace {
+
+// Files that are not what they seem. Each kind is refused at once, with what it is, wherever
+// it stands: as the window's library, as a library to dump, as the authoring file and as the
+// output; a pipe that nothing writes to would otherwise hang every one of them.
+struct KindCase {
+    const char* name;
+    const char* reason;
+    std::function<std::string(const TempDir&)> make; // returns the path of the file
+    bool output = true;                              // may serve as an output path
+
+    friend void PrintTo(const KindCase& c, std::ostream* os) { *os << c.name; }
+};
+
+std::string makeFifo(const TempDir& dir) {
+    const std::string path = dir.file("pipe");
+    if (::mkfifo(path.c_str(), 0666) != 0) {
+        throw std::runtime_error("mkfifo");
+    }
+    return path;
+}
+
+std::string makeSocket(const TempDir& dir) {
+    const std::string path = dir.file("socket");
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        throw std::runtime_error("bind");
+    }
+    ::close(fd); // the name stays in the folder
+    return path;
+}
+
+class FileKinds : public testing::TestWithParam<KindCase> {
+protected:
+    TempDir dir;
+};
+
+TEST_P(FileKinds, AreRefusedWithoutWaiting) {
+    const std::string path = GetParam().make(dir);
+    const std::string reason = GetParam().reason;
+    const auto refusal = [&](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.path(), path);
+            return std::to_string(error.number()) + " " + error.detail();
+        }
+        return std::string("no error");
+    };
+    const std::string expected = "75 " + reason;
+    SlotTable table;
+    EXPECT_EQ(refusal([&] { ReadLibraryFile(path, table); }), expected) << "as the library";
+    EXPECT_EQ(refusal([&] { ReadDecodedLibrary(path); }), expected) << "as a library to dump";
+    const std::string output = dir.file("111.dat");
+    EXPECT_EQ(refusal([&] { CompileLibrary(path, output, table); }), expected)
+        << "as the authoring file";
+    EXPECT_FALSE(exists(output));
+    if (GetParam().output) {
+        const std::string input = dir.file("范句.txt");
+        writeFile(input, "a\r\nb\r\n");
+        struct stat before {};
+        ::stat(path.c_str(), &before);
+        EXPECT_EQ(refusal([&] { CompileLibrary(input, path, table); }), expected) << "as output";
+        struct stat after {};
+        ::stat(path.c_str(), &after);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FileKinds,
+    testing::Values(KindCase{"Fifo", "这不是普通文件：是一个管道", makeFifo},
+                    KindCase{"LinkToFifo", "这不是普通文件：是一个管道",
+                             [](const TempDir& dir) {
+                                 makeFifo(dir);
+                                 std::filesystem::create_symlink("pipe", dir.file("link"));
+                                 return dir.file("link");
+                             }},
+                    KindCase{"CharacterDevice", "这不是普通文件：是一个字符设备",
+                             [](const TempDir&) { return std::string("/dev/zero"); }, false},
+                    KindCase{"LinkToDevFull", "这不是普通文件：是一个字符设备",
+                             [](const TempDir& dir) {
+                                 std::filesystem::create_symlink("/dev/full", dir.file("full"));
+                                 return dir.file("full");
+                             }},
+                    KindCase{"Folder", "这不是普通文件：是一个文件夹",
+                             [](const TempDir& dir) {
+                                 std::filesystem::create_directory(dir.file("folder"));
+                                 return dir.file("folder");
+                             }},
+                    KindCase{"Socket", "这不是普通文件：是一个套接字", makeSocket},
+                    KindCase{"LinkLoop", "符号链接太多，或者链接成环",
+                             [](const TempDir& dir) {
+                                 std::filesystem::create_symlink("loop", dir.file("loop"));
+                                 return dir.file("loop");
+                             }}),
+    [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+
+// An output that is the authoring file itself, by any name, would destroy it.
+struct SameFileCase {
+    const char* name;
+    std::function<std::string(const TempDir&, const std::string&)> outputFor;
+
+    friend void PrintTo(const SameFileCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SameFile : public CompilerTest, public testing::WithParamInterface<SameFileCase> {};
+
+TEST_P(SameFile, IsRefusedAndTheInputKept) {
+    const std::string authoring = pairs(3);
+    writeFile(input, authoring);
+    output = GetParam().outputFor(dir, input);
+    const int number = errorNumberOf([&] { CompileLibrary(input, output, given); });
+    EXPECT_EQ(number, 75);
+    EXPECT_EQ(readFile(input), authoring);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}),
+              GetParam().name == std::string("SamePath") ? 1 : 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, SameFile,
+    testing::Values(SameFileCase{"SamePath",
+                                 [](const TempDir&, const std::string& in) { return in; }},
+                    SameFileCase{"ThroughLink",
+                                 [](const TempDir& dir, const std::string& in) {
+                                     std::filesystem::create_symlink(in, dir.file("link.dat"));
+                                     return dir.file("link.dat");
+                                 }},
+                    SameFileCase{"HardLink",
+                                 [](const TempDir& dir, const std::string& in) {
+                                     std::filesystem::create_hard_link(in, dir.file("hard.dat"));
+                                     return dir.file("hard.dat");
+                                 }},
+                    SameFileCase{"OtherSpelling",
+                                 [](const TempDir& dir, const std::string&) {
+                                     std::filesystem::create_directory(dir.file("sub"));
+                                     return dir.file("sub/../范句.txt");
+                                 }}),
+    [](const testing::TestParamInfo<SameFileCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CompilerTest, AuthoringFileLongerThanAnyIsRefusedUnread) {
+    writeFile(input, "");
+    std::filesystem::resize_file(input, 60'000'000); // sparse: nothing to read but its size
+    try {
+        CompileLibrary(input, output, given);
+        ADD_FAILURE() << "compiled";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), 75);
+        EXPECT_NE(error.detail().find("60000000"), std::string::npos) << error.report();
+    }
+    EXPECT_FALSE(exists(output));
 }
 
 } // namespace
