@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -30,6 +31,13 @@ const std::string& folder() {
         }
         return pattern;
     }();
+    static const bool removedAtExit = [] {
+        return std::atexit([] {
+                   std::error_code ignored;
+                   std::filesystem::remove_all(path, ignored);
+               }) == 0;
+    }();
+    (void)removedAtExit;
     return path;
 }
 
