@@ -5,8 +5,10 @@
 #include "LibraryDump.h"
 #include "RuntimeError.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +64,9 @@ int dump(const std::vector<std::string>& files, qurimo::AuthoringEncoding encodi
 } // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit then fails the write, which leaves the old output whole, instead of
+    // killing the tool midway.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.empty()) {
         return usageError("缺少命令");
@@ -96,8 +101,10 @@ int main(int argc, char** argv) {
         return usageError("未知命令 " + std::string(command));
     } catch (const qurimo::RuntimeError& error) {
         std::fprintf(stderr, "qurimo-lib: %s\n", error.report().c_str());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "qurimo-lib: 内存不足\n");
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "qurimo-lib: %s\n", error.what());
+        std::fprintf(stderr, "qurimo-lib: 内部错误：%s\n", error.what());
     }
     return ExitError;
 }

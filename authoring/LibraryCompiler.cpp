@@ -5,6 +5,7 @@
 #include "Codepage936.h"
 #include "LibraryFile.h"
 #include "Module1.h"
+#include "PosixFile.h"
 #include "RuntimeError.h"
 
 #include <cstdio>
@@ -55,6 +56,10 @@ std::u16string encodeChecked(const std::u16string& line, const std::string& path
 
 SlotTable CompileLibrary(const std::string& inputPath, const std::string& outputPath,
                          const SlotTable& given, AuthoringEncoding encoding) {
+    if (isSameFile(inputPath, outputPath)) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, outputPath, 0,
+                           "输出文件就是输入文件 " + inputPath + "，写入会毁掉它");
+    }
     const std::vector<std::u16string> lines = readAuthoringLines(inputPath, encoding);
 
     SlotTable result = given;

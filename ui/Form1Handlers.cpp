@@ -103,8 +103,8 @@ QString Form1::listingRemedy(const RuntimeError& error) const {
                    "文件夹中查找 vorel.dat，请把一份 vorel.dat 放到那里，或让这个文件夹可写。")
             .arg(QDir::toNativeSeparators(AppDir));
     }
-    if (file.isDir()) {
-        return QStringLiteral("%1 是一个文件夹而不是例句库：请把它移走或改名，再按“全  部”。")
+    if (file.exists() && !file.isFile()) {
+        return QStringLiteral("%1 不是例句库文件：请把它移走或改名，再按“全  部”。")
             .arg(QDir::toNativeSeparators(LibraryPath));
     }
     return QStringLiteral("程序在 %1 中查找 vorel.dat：请确认它存在，并且当前用户可以读取它。")

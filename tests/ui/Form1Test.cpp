@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace qurimo;
 using namespace qurimo::test;
@@ -685,19 +686,31 @@ void Form1Test::exitButton() {
 }
 
 void Form1Test::unreadableLibraryAtStart_data() {
-    QTest::addColumn<bool>("folderInTheWay"); // a folder named vorel.dat, else none at all
+    QTest::addColumn<QString>("inTheWay"); // what lies where the library should be
+    QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("remedy");
-    QTest::newRow("a folder where the library should be") << true << "是一个文件夹";
-    QTest::newRow("read-only folder, no library") << false << "只读";
+    QTest::newRow("a folder where the library should be") << "folder"
+                                                          << "是一个文件夹"
+                                                          << "请把它移走或改名";
+    // A pipe nothing writes to would hang the start-up if it were read.
+    QTest::newRow("a pipe where the library should be") << "pipe"
+                                                        << "是一个管道"
+                                                        << "请把它移走或改名";
+    QTest::newRow("read-only folder, no library") << ""
+                                                  << "没有访问权限"
+                                                  << "只读";
 }
 
 void Form1Test::unreadableLibraryAtStart() {
     // The window opens, reports the error with what the user can do, and shows no
     // placeholder. The tests run as root: the folder is read-only for an unprivileged user.
-    QFETCH(bool, folderInTheWay);
+    QFETCH(QString, inTheWay);
+    QFETCH(QString, reason);
     QFETCH(QString, remedy);
-    if (folderInTheWay) {
+    if (inTheWay == "folder") {
         std::filesystem::create_directory(libraryFile());
+    } else if (inTheWay == "pipe") {
+        QCOMPARE(::mkfifo(libraryFile().c_str(), 0666), 0);
     }
     const QString folder = QString::fromStdString(dir->path().string());
     const int failed = runUnprivileged([&] {
@@ -710,9 +723,11 @@ void Form1Test::unreadableLibraryAtStart() {
                                 window.findChild<QLabel*>("Label2")->text(),
                                 window.findChild<QPlainTextEdit*>("Text1")->toPlainText()};
         const bool good = reports.size() == 1 &&
-                          report.startsWith(QStringLiteral("运行时错误 75：路径/文件访问错误\n")) &&
-                          report.contains(folder + "/vorel.dat") && report.contains(remedy) &&
-                          window.isVisible() && window.findChild<QListWidget*>()->count() == 0 &&
+                          report.startsWith(QStringLiteral("运行时错误 75：路径/文件访问错误
+")) &&
+                          report.contains(folder + "/vorel.dat") && report.contains(reason) &&
+                          report.contains(remedy) && window.isVisible() &&
+                          window.findChild<QListWidget*>()->count() == 0 &&
                           shown == QStringList({"", "", ""});
         if (!good) {
             qWarning("report %s; shown %s", qPrintable(report), qPrintable(shown.join('|')));
