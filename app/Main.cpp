@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <csignal>
 #include <cstdio>
 #include <string_view>
 
@@ -41,6 +42,9 @@ bool answeredInformation(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit then fails the write of "写文件", which leaves the old file whole and is
+    // reported, instead of killing the window midway.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (answeredInformation(argc, argv)) {
         return 0;
     }

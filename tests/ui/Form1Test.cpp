@@ -723,8 +723,7 @@ void Form1Test::unreadableLibraryAtStart() {
                                 window.findChild<QLabel*>("Label2")->text(),
                                 window.findChild<QPlainTextEdit*>("Text1")->toPlainText()};
         const bool good = reports.size() == 1 &&
-                          report.startsWith(QStringLiteral("运行时错误 75：路径/文件访问错误
-")) &&
+                          report.startsWith(QStringLiteral("运行时错误 75：路径/文件访问错误\n")) &&
                           report.contains(folder + "/vorel.dat") && report.contains(reason) &&
                           report.contains(remedy) && window.isVisible() &&
                           window.findChild<QListWidget*>()->count() == 0 &&
