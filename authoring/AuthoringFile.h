@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "EncodingDetection.h"
 #include "LibraryCompiler.h"
 
 #include <string>
@@ -14,9 +15,8 @@ namespace qurimo {
 // follows a final terminator.
 std::vector<std::string_view> splitLines(std::string_view bytes);
 
-// Reads the authoring file at path and returns its lines as Unicode text. A leading UTF-8
-// byte-order mark makes the file UTF-8 whatever encoding says. A missing file is run-time
-// error 53 (76 when its folder is missing).
-std::vector<std::u16string> readAuthoringLines(const std::string& path, AuthoringEncoding encoding);
+// Reads the authoring file at path and returns its lines as Unicode text, decoded as
+// decodeAuthoring does. A missing file is run-time error 53 (76 when its folder is missing).
+AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding);
 
 } // namespace qurimo
