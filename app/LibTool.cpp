@@ -10,9 +10,11 @@
 #include "RuntimeError.h"
 #include "TsvFile.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <map>
+#include <new>
 #include <set>
 #include <string>
 #include <string_view>
@@ -215,6 +217,9 @@ const std::map<std::string_view, Command>& commands() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit then fails the write, which leaves the old output whole, instead of
+    // killing the tool midway.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.empty()) {
         return usageError("缺少命令");
@@ -253,8 +258,10 @@ int main(int argc, char** argv) {
         return command.run(parsed);
     } catch (const qurimo::RuntimeError& error) {
         std::fprintf(stderr, "qurimo-lib: %s\n", error.report().c_str());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "qurimo-lib: 内存不足\n");
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "qurimo-lib: %s\n", error.what());
+        std::fprintf(stderr, "qurimo-lib: 内部错误：%s\n", error.what());
     }
     return command.errorStatus;
 }

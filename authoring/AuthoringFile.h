@@ -16,7 +16,9 @@ namespace qurimo {
 std::vector<std::string_view> splitLines(std::string_view bytes);
 
 // Reads the authoring file at path and returns its lines as Unicode text, decoded as
-// decodeAuthoring does. A missing file is run-time error 53 (76 when its folder is missing).
+// decodeAuthoring does. A missing file is run-time error 53 (76 when its folder is missing);
+// anything but a regular file, and a file longer than any authoring file can be, is 75,
+// raised before reading.
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding);
 
 } // namespace qurimo

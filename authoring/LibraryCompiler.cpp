@@ -6,6 +6,7 @@
 #include "EncodingDetection.h"
 #include "LibraryFile.h"
 #include "Module1.h"
+#include "PosixFile.h"
 #include "RuntimeError.h"
 #include "TsvFile.h"
 
@@ -130,6 +131,10 @@ Compiled compile(const std::string& inputPath, const SlotTable& given, Authoring
 SlotTable CompileLibrary(const std::string& inputPath, const std::string& outputPath,
                          const SlotTable& given, AuthoringEncoding encoding,
                          AuthoringFormat format) {
+    if (isSameFile(inputPath, outputPath)) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, outputPath, 0,
+                           "输出文件就是输入文件 " + inputPath + "，写入会毁掉它");
+    }
     Compiled result = compile(inputPath, given, encoding, format);
     WriteLibraryFile(outputPath, result.table);
     return std::move(result.table);

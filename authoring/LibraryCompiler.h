@@ -21,9 +21,10 @@ enum class AuthoringFormat {
 // Compiles the authoring file at inputPath into the library file at outputPath. The whole
 // input is read and checked before the output is opened, so an error (53, 62, 9, 5 for a
 // character the scramble cannot carry or a malformed tab-separated line, 75 or 76 for the
-// output) writes nothing. The result starts as a copy of given with every string cleared,
-// keeping its Reserved values; pair k goes to slot k, encoded. given itself is not changed.
-// Returns the table that was written.
+// output, 75 for an output that is the input itself) writes nothing, and a write that fails
+// midway leaves the output as it was. The result starts as a copy of given with every string
+// cleared, keeping its Reserved values; pair k goes to slot k, encoded. given itself is not
+// changed. Returns the table that was written.
 SlotTable CompileLibrary(const std::string& inputPath, const std::string& outputPath,
                          const SlotTable& given,
                          AuthoringEncoding encoding = AuthoringEncoding::Detect,

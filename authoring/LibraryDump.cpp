@@ -27,15 +27,21 @@ std::string toUtf8(const std::u16string& text) {
 
 } // namespace
 
+int DumpedSlots(const SlotTable& decoded) {
+    int end = SlotTable::SlotCount;
+    while (end > 0 && decoded.at(end - 1).English.empty() && decoded.at(end - 1).Chinese.empty()) {
+        --end;
+    }
+    return end;
+}
+
 std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
     const bool utf8 = encoding == AuthoringEncoding::Utf8;
     const char* terminator = utf8 ? "\n" : "\r\n";
+    const int end = DumpedSlots(decoded);
     std::string out;
-    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
+    for (int slot = 0; slot < end; ++slot) {
         const Sentence& sentence = decoded.at(slot);
-        if (!isFilled(sentence)) {
-            continue;
-        }
         for (const std::u16string* text : {&sentence.English, &sentence.Chinese}) {
             out += utf8 ? toUtf8(*text) : Codepage936::instance().fromUnicode(*text);
             out += terminator;

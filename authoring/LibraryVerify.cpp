@@ -2,15 +2,14 @@
 #include "LibraryVerify.h"
 
 #include "Codepage936.h"
-#include "FileError.h"
 #include "Module1.h"
 #include "PosixFile.h"
 #include "Sentence.h"
 #include "SlotTable.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace qurimo {
@@ -117,11 +116,10 @@ LibraryReport verify(std::string_view bytes, unsigned long long fileSize) {
 } // namespace
 
 LibraryReport VerifyLibraryFile(const std::string& path) {
-    const std::string bytes = readWholeFile(path, MaxLibraryBytes);
+    FileDescriptor file = openRegularFile(path, O_RDONLY);
+    const std::string bytes = readUpTo(file.get(), MaxLibraryBytes, path);
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        throwFileError(errno, path);
-    }
+    ::fstat(file.get(), &info);
     const auto size = static_cast<unsigned long long>(info.st_size);
     return verify(bytes, size > bytes.size() ? size : bytes.size());
 }

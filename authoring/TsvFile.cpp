@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TsvFile.h"
 
+#include "LibraryDump.h"
 #include "RuntimeError.h"
 
 #include <algorithm>
@@ -192,13 +193,7 @@ std::vector<AuthoringField> parseTsv(const std::vector<std::u16string>& lines,
 }
 
 std::string DumpTsv(const SlotTable& decoded, const std::string& path) {
-    int end = 0;
-    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
-        const Sentence& sentence = decoded.at(slot);
-        if (!sentence.English.empty() || !sentence.Chinese.empty()) {
-            end = slot + 1;
-        }
-    }
+    const int end = DumpedSlots(decoded);
     std::string out = "#separator:tab\n#html:false\n";
     for (int slot = 0; slot < end; ++slot) {
         const Sentence& sentence = decoded.at(slot);

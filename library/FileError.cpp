@@ -4,14 +4,15 @@
 #include "RuntimeError.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <string>
 
 namespace qurimo {
 
 namespace {
 
-// The reason in the language of the window, for the failures a user can mend.
+// The reason in the language of the window. Every failure a user can meet has one; the rest
+// keep their number, so that it can still be looked up.
 std::string reasonOf(int errorNumber) {
     switch (errorNumber) {
     case EACCES:
@@ -22,13 +23,38 @@ std::string reasonOf(int errorNumber) {
     case ENOTDIR:
         return "路径中有一项不是文件夹";
     case EISDIR:
-        return "这是一个文件夹";
+        return "这不是普通文件：是一个文件夹";
     case EROFS:
         return "文件系统是只读的";
     case ENOSPC:
         return "磁盘空间不足";
+    case EFBIG:
+        return "磁盘空间不足：超出了允许的文件大小上限";
+    case EDQUOT:
+        return "磁盘空间不足：超出了磁盘配额";
+    case ELOOP:
+        return "符号链接太多，或者链接成环";
+    case ENAMETOOLONG:
+        return "路径太长";
+    case EIO:
+        return "读写设备时出错";
+    case EMFILE:
+    case ENFILE:
+        return "打开的文件太多";
+    case ENOMEM:
+        return "内存不足";
+    case ETXTBSY:
+    case EBUSY:
+        return "文件正被占用";
+    case ESPIPE:
+    case ENXIO:
+        return "这不是普通文件";
+    case EEXIST:
+        return "文件已存在";
+    case EXDEV:
+        return "不能跨文件系统替换文件";
     default:
-        return std::strerror(errorNumber);
+        return "系统错误（错误码 " + std::to_string(errorNumber) + "）";
     }
 }
 

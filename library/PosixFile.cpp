@@ -2,13 +2,41 @@
 #include "PosixFile.h"
 
 #include "FileError.h"
+#include "RuntimeError.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace qurimo {
+
+namespace {
+
+// The kernel's own bound on links followed in one lookup.
+constexpr int MaxLinks = 40;
+
+std::string kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "一个文件夹";
+    }
+    if (S_ISFIFO(mode)) {
+        return "一个管道";
+    }
+    if (S_ISCHR(mode)) {
+        return "一个字符设备";
+    }
+    if (S_ISBLK(mode)) {
+        return "一个块设备";
+    }
+    if (S_ISSOCK(mode)) {
+        return "一个套接字";
+    }
+    return "一个特殊文件";
+}
+
+} // namespace
 
 FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0) {
@@ -22,11 +50,33 @@ int FileDescriptor::close() {
     return result;
 }
 
-std::string readUpTo(int fd, std::size_t limit, const std::string& path) {
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        throwFileError(EISDIR, path);
+void requireRegularFile(mode_t mode, const std::string& path) {
+    if (!S_ISREG(mode)) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                           "这不是普通文件：是" + kindOf(mode));
     }
+}
+
+FileDescriptor openRegularFile(const std::string& path, int flags) {
+    // Looked at first, so that a socket or a folder is named for what it is rather than by
+    // the error that opening it gives.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        requireRegularFile(info.st_mode, path);
+    }
+    FileDescriptor file(::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
+    if (file.get() < 0) {
+        throwFileError(errno, path);
+    }
+    // The file may have been swapped since the look; the open one is what counts.
+    if (::fstat(file.get(), &info) != 0) {
+        throwFileError(errno, path);
+    }
+    requireRegularFile(info.st_mode, path);
+    return file;
+}
+
+std::string readUpTo(int fd, std::size_t limit, const std::string& path) {
     std::string bytes;
     char buffer[65536];
     while (bytes.size() < limit) {
@@ -48,12 +98,56 @@ std::string readUpTo(int fd, std::size_t limit, const std::string& path) {
     return bytes;
 }
 
-std::string readWholeFile(const std::string& path, std::size_t limit) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
-        throwFileError(errno, path);
+int writeAll(int fd, const char* bytes, std::size_t size, off_t offset) {
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t put =
+            ::pwrite(fd, bytes + written, size - written, offset + static_cast<off_t>(written));
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return put < 0 ? errno : EIO;
+        }
+        written += static_cast<std::size_t>(put);
     }
-    return readUpTo(file.get(), limit, path);
+    return 0;
+}
+
+std::string followLinks(const std::string& path) {
+    std::string current = path;
+    for (int followed = 0;; ++followed) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0) {
+            if (errno == ENOENT) {
+                return current;
+            }
+            throwFileError(errno, path);
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            return current;
+        }
+        if (followed == MaxLinks) {
+            throwFileError(ELOOP, path);
+        }
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+        if (length < 0 || static_cast<std::size_t>(length) == sizeof target) {
+            throwFileError(length < 0 ? errno : ENAMETOOLONG, path);
+        }
+        const std::string link(target, static_cast<std::size_t>(length));
+        const std::size_t slash = current.rfind('/');
+        current = (link.starts_with('/') || slash == std::string::npos)
+                      ? link
+                      : current.substr(0, slash + 1) + link;
+    }
+}
+
+bool isSameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 } // namespace qurimo
