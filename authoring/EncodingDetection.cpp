@@ -4,7 +4,8 @@
 #include "AuthoringFile.h"
 #include "Codepage936.h"
 
-#include <bitset>
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
@@ -42,40 +43,44 @@ bool decodeCodepage936(std::string_view bytes, std::u16string& out) {
     return U_SUCCESS(error);
 }
 
-// The characters of GB 2312 at U+0800 and above: its Chinese characters, the CJK and
-// full-width punctuation, kana and the like. Code page 936 pairs misread as UTF-8 give mostly
-// the two-byte forms below U+0800 (Latin, Greek, Cyrillic, Arabic...), never counted here.
-const std::bitset<0x10000>& chineseCharacters() {
-    static const std::bitset<0x10000> set = [] {
-        std::string bytes;
+// How typical each character is of Chinese text: 2 for the common Chinese characters (level 1
+// of GB 2312) and the CJK and full-width punctuation, 1 for the other characters of GB 2312 at
+// U+0800 and above (rarer Chinese characters, kana, symbols), 0 for everything else. Code page
+// 936 pairs misread as UTF-8 give mostly the two-byte forms below U+0800 (Latin, Greek,
+// Cyrillic, Arabic...), which weigh nothing; UTF-8 misread as code page 936 gives a mix
+// heavy in rare characters.
+const std::array<std::uint8_t, 0x10000>& chineseWeights() {
+    static const std::array<std::uint8_t, 0x10000> weights = [] {
+        std::array<std::uint8_t, 0x10000> table{};
         for (int lead = 0xA1; lead <= 0xF7; ++lead) {
             if (lead >= 0xAA && lead <= 0xAF) {
                 continue; // rows GB 2312 leaves empty; code page 936 gives them to private use
             }
+            std::string row;
             for (int trail = 0xA1; trail <= 0xFE; ++trail) {
-                bytes.push_back(static_cast<char>(lead));
-                bytes.push_back(static_cast<char>(trail));
+                row.push_back(static_cast<char>(lead));
+                row.push_back(static_cast<char>(trail));
+            }
+            const bool common = lead == 0xA1 || lead == 0xA3 || (lead >= 0xB0 && lead <= 0xD7);
+            for (char16_t c : Codepage936::instance().toUnicode(row)) {
+                const bool privateUse = c >= 0xE000 && c <= 0xF8FF;
+                if (c >= 0x800 && !privateUse && c != 0xFFFD) {
+                    table[c] = common ? 2 : 1;
+                }
             }
         }
-        std::bitset<0x10000> chinese;
-        for (char16_t c : Codepage936::instance().toUnicode(bytes)) {
-            const bool privateUse = c >= 0xE000 && c <= 0xF8FF;
-            if (c >= 0x800 && !privateUse && c != 0xFFFD) {
-                chinese.set(c);
-            }
-        }
-        return chinese;
+        return table;
     }();
-    return set;
+    return weights;
 }
 
 struct Share {
-    std::size_t chinese = 0;
+    std::size_t weight = 0;
     std::size_t nonAscii = 0;
 };
 
 Share shareOf(const std::u16string& text) {
-    const std::bitset<0x10000>& chinese = chineseCharacters();
+    const std::array<std::uint8_t, 0x10000>& weights = chineseWeights();
     Share share;
     const auto length = static_cast<int32_t>(text.size());
     for (int32_t i = 0; i < length;) {
@@ -83,7 +88,7 @@ Share shareOf(const std::u16string& text) {
         U16_NEXT(text.data(), i, length, c);
         if (c >= 0x80) {
             ++share.nonAscii;
-            share.chinese += c < 0x10000 && chinese.test(static_cast<std::size_t>(c)) ? 1 : 0;
+            share.weight += c < 0x10000 ? weights[static_cast<std::size_t>(c)] : 0;
         }
     }
     return share;
@@ -128,9 +133,10 @@ AuthoringEncoding detectEncoding(std::string_view bytes) {
         return AuthoringEncoding::Utf8;
     }
     const Share codepage936 = shareOf(asCodepage936);
-    // utf8.chinese / utf8.nonAscii > codepage936.chinese / codepage936.nonAscii; a tie goes to
-    // code page 936, the encoding of the desktop platform's authoring files.
-    return utf8.chinese * codepage936.nonAscii > codepage936.chinese * utf8.nonAscii
+    // utf8.weight / utf8.nonAscii > codepage936.weight / codepage936.nonAscii; a tie goes to
+    // code page 936, the encoding of the desktop platform's authoring files, so common Chinese
+    // text in code page 936 (weighing 2 a character) is never taken for UTF-8.
+    return utf8.weight * codepage936.nonAscii > codepage936.weight * utf8.nonAscii
                ? AuthoringEncoding::Utf8
                : AuthoringEncoding::Codepage936;
 }
