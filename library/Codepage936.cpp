@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "Codepage936.h"
 
+#include <array>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <unicode/ucnv.h>
+#include <vector>
 
 namespace qurimo {
 
@@ -34,49 +37,102 @@ void appendBytesOf(std::int16_t code, std::string& bytes) {
 
 } // namespace
 
-// The codec converts every character on its own, but one ICU call per character is slow. So
-// whole strings are converted in one call with ICU's offsets, which tell which input each
-// output came from; where they show that every character was converted on its own anyway,
-// that result is taken, and otherwise (surrogate pairs, bytes that form no character) the
-// string is converted again one character at a time.
+// The codec converts every character on its own, and one ICU call per character is slow; so
+// the conversion of each UTF-16 unit and of each code is made through ICU the first time it is
+// met and kept. A code page has only 65,536 of either, and a library meets a few thousand.
 struct Codepage936::Impl {
     std::mutex mutex;
     UConverter* converter = nullptr;
 
-    std::string fromUnicode(std::u16string_view text, std::vector<int32_t>* offsets) {
-        std::string out(text.size() * 2 + 4, '\0');
-        if (offsets != nullptr) {
-            offsets->assign(out.size(), -1);
+    // Each table has an entry for each of 65,536 values, 0 until it is met, kept in blocks of
+    // 256 that are made as they are needed: a library meets a few thousand values in a few
+    // dozen blocks, and touching fewer pages keeps its first listing as quick as before.
+    class Table {
+    public:
+        std::uint32_t& operator[](std::uint16_t value) {
+            auto& block = blocks_[value >> 8];
+            if (!block) {
+                block = std::make_unique<std::array<std::uint32_t, 256>>();
+            }
+            return (*block)[value & 0xFF];
         }
-        char* target = out.data();
+
+    private:
+        std::array<std::unique_ptr<std::array<std::uint32_t, 256>>, 256> blocks_;
+    };
+    static constexpr std::uint32_t Known = 0x10000; // | the code, or | the one unit
+    static constexpr std::uint32_t Other = 0x20000; // | the index into otherTexts
+    Table codeOfUnit;                               // by UTF-16 unit
+    Table textOfCode;                               // by code as unsigned 16-bit
+    std::vector<std::u16string> otherTexts;         // codes that give no unit or several
+
+    void appendTextOf(std::int16_t code, std::u16string& result) {
+        std::uint32_t& known = textOfCode[static_cast<std::uint16_t>(code)];
+        if (known == 0) {
+            std::string one;
+            appendBytesOf(code, one);
+            std::u16string text = toUnicode(one);
+            if (text.size() == 1) {
+                known = Known | text[0];
+            } else {
+                known = Other | static_cast<std::uint32_t>(otherTexts.size());
+                otherTexts.push_back(std::move(text));
+            }
+        }
+        if ((known & Known) != 0) {
+            result.push_back(static_cast<char16_t>(known & 0xFFFF));
+        } else {
+            result += otherTexts[known & 0xFFFF];
+        }
+    }
+
+    std::int16_t codeOf(char16_t unit) {
+        std::uint32_t& known = codeOfUnit[unit];
+        if (known == 0) {
+            const std::string one = fromUnicode(std::u16string_view(&unit, 1));
+            known =
+                Known | static_cast<std::uint16_t>(
+                            one.empty() ? 0 : codeFromBytes(one.data(), one.size() >= 2 ? 2 : 1));
+        }
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(known & 0xFFFF));
+    }
+
+    // Conversions go through buffers kept for the next one, so that a long text does not cost
+    // a fresh allocation of its largest possible size each time.
+    std::string byteBuffer;
+    std::u16string unitBuffer;
+
+    std::string fromUnicode(std::u16string_view text) {
+        if (byteBuffer.size() < text.size() * 2 + 4) {
+            byteBuffer.resize(text.size() * 2 + 4);
+        }
+        char* target = byteBuffer.data();
         const UChar* source = reinterpret_cast<const UChar*>(text.data());
         UErrorCode error = U_ZERO_ERROR;
         ucnv_resetFromUnicode(converter);
-        ucnv_fromUnicode(converter, &target, out.data() + out.size(), &source, source + text.size(),
-                         offsets ? offsets->data() : nullptr, true, &error);
+        ucnv_fromUnicode(converter, &target, byteBuffer.data() + byteBuffer.size(), &source,
+                         source + text.size(), nullptr, true, &error);
         if (U_FAILURE(error)) {
             conversionFailed(error);
         }
-        out.resize(static_cast<std::size_t>(target - out.data()));
-        return out;
+        return std::string(byteBuffer.data(), target);
     }
 
-    std::u16string toUnicode(std::string_view bytes, std::vector<int32_t>* offsets) {
-        std::u16string out(bytes.size() + 4, u'\0');
-        if (offsets != nullptr) {
-            offsets->assign(out.size(), -1);
+    std::u16string toUnicode(std::string_view bytes) {
+        if (unitBuffer.size() < bytes.size() + 4) {
+            unitBuffer.resize(bytes.size() + 4);
         }
-        UChar* target = reinterpret_cast<UChar*>(out.data());
+        UChar* start = reinterpret_cast<UChar*>(unitBuffer.data());
+        UChar* target = start;
         const char* source = bytes.data();
         UErrorCode error = U_ZERO_ERROR;
         ucnv_resetToUnicode(converter);
-        ucnv_toUnicode(converter, &target, target + out.size(), &source, source + bytes.size(),
-                       offsets ? offsets->data() : nullptr, true, &error);
+        ucnv_toUnicode(converter, &target, start + unitBuffer.size(), &source,
+                       source + bytes.size(), nullptr, true, &error);
         if (U_FAILURE(error)) {
             conversionFailed(error);
         }
-        out.resize(static_cast<std::size_t>(target - reinterpret_cast<UChar*>(out.data())));
-        return out;
+        return std::u16string(unitBuffer.data(), static_cast<std::size_t>(target - start));
     }
 };
 
@@ -105,7 +161,7 @@ std::string Codepage936::fromUnicode(std::u16string_view text) {
         return {};
     }
     std::lock_guard lock(impl_->mutex);
-    return impl_->fromUnicode(text, nullptr);
+    return impl_->fromUnicode(text);
 }
 
 std::u16string Codepage936::toUnicode(std::string_view bytes) {
@@ -113,7 +169,7 @@ std::u16string Codepage936::toUnicode(std::string_view bytes) {
         return {};
     }
     std::lock_guard lock(impl_->mutex);
-    return impl_->toUnicode(bytes, nullptr);
+    return impl_->toUnicode(bytes);
 }
 
 std::vector<std::int16_t> Codepage936::codesOf(std::u16string_view text) {
@@ -122,73 +178,21 @@ std::vector<std::int16_t> Codepage936::codesOf(std::u16string_view text) {
         return codes;
     }
     std::lock_guard lock(impl_->mutex);
-    std::vector<int32_t> offsets;
-    const std::string bytes = impl_->fromUnicode(text, &offsets);
-    // Each unit in turn must have given one or two bytes of its own.
-    std::size_t at = 0;
-    bool separate = true;
-    for (std::size_t unit = 0; unit < text.size() && separate; ++unit) {
-        std::size_t count = 0;
-        while (at + count < bytes.size() && offsets[at + count] == static_cast<int32_t>(unit)) {
-            ++count;
-        }
-        separate = count == 1 || count == 2;
-        if (separate) {
-            codes[unit] = codeFromBytes(bytes.data() + at, count);
-            at += count;
-        }
-    }
-    if (separate && at == bytes.size()) {
-        return codes;
-    }
     for (std::size_t unit = 0; unit < text.size(); ++unit) {
-        const std::string one = impl_->fromUnicode(text.substr(unit, 1), nullptr);
-        codes[unit] = one.empty() ? 0 : codeFromBytes(one.data(), one.size() >= 2 ? 2 : 1);
+        codes[unit] = impl_->codeOf(text[unit]);
     }
     return codes;
 }
 
 std::u16string Codepage936::textOf(const std::vector<std::int16_t>& codes) {
-    if (codes.empty()) {
-        return {};
-    }
-    std::string bytes;
-    bytes.reserve(codes.size() * 2);
-    std::vector<std::size_t> starts;
-    starts.reserve(codes.size());
-    for (std::int16_t code : codes) {
-        starts.push_back(bytes.size());
-        appendBytesOf(code, bytes);
-    }
-    std::lock_guard lock(impl_->mutex);
-    std::vector<int32_t> offsets;
-    const std::u16string text = impl_->toUnicode(bytes, &offsets);
-    // Every code's bytes must begin a character of their own, and no substitute may appear:
-    // bytes that form no character are where converting alone and in a run can differ.
-    bool separate = true;
-    std::size_t unit = 0;
-    for (std::size_t start : starts) {
-        while (unit < text.size() && offsets[unit] >= 0 &&
-               static_cast<std::size_t>(offsets[unit]) < start) {
-            ++unit;
-        }
-        if (unit == text.size() || offsets[unit] != static_cast<int32_t>(start)) {
-            separate = false;
-            break;
-        }
-    }
-    for (char16_t c : text) {
-        separate = separate && c != u'\uFFFD' && c != u'\x1A';
-    }
-    if (separate) {
-        return text;
-    }
     std::u16string result;
-    std::string one;
+    if (codes.empty()) {
+        return result;
+    }
+    result.reserve(codes.size());
+    std::lock_guard lock(impl_->mutex);
     for (std::int16_t code : codes) {
-        one.clear();
-        appendBytesOf(code, one);
-        result += impl_->toUnicode(one, nullptr);
+        impl_->appendTextOf(code, result);
     }
     return result;
 }
