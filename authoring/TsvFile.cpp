@@ -98,12 +98,14 @@ Layout readAnkiHeader(const std::vector<std::u16string>& lines, const std::strin
     Layout layout;
     for (; layout.firstData < lines.size() && lines[layout.firstData].starts_with(u"#");
          ++layout.firstData) {
+        // As in Anki, every leading line that starts with # belongs to the header; those
+        // without a colon are comments.
+        layout.quoting = true;
         const std::string header = toUtf8(lines[layout.firstData]).substr(1);
         const auto colon = header.find(':');
         if (colon == std::string::npos) {
-            break; // not a header line: the data begins here
+            continue;
         }
-        layout.quoting = true;
         const long lineNo = static_cast<long>(layout.firstData) + 1;
         const std::string key = lowerAscii(trimmed(header.substr(0, colon)));
         const std::string value = header.substr(colon + 1);

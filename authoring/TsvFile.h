@@ -20,7 +20,8 @@ struct AuthoringField {
 // The fields of a tab-separated file of sentence pairs, English then Chinese for each pair in
 // order. Three forms are read:
 // - one pair a line, English TAB Chinese;
-// - Anki's plain-text export of notes: its leading "#key:value" lines are honoured ("#separator"
+// - Anki's plain-text export of notes: its leading lines starting with # are its header, and
+//   the "#key:value" ones are honoured ("#separator"
 //   must be a tab and "#html" false, otherwise the file is refused with how to export it as
 //   plain text; the guid, notetype, deck and tags columns are left out), and a field may be
 //   quoted as Anki quotes it, "" standing for a quote;
