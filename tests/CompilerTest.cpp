@@ -1,13 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "Codepage936.h"
 #include "LibraryCompiler.h"
+#include "LibraryDump.h"
 #include "LibraryFile.h"
 #include "Module1.h"
 #include "RuntimeError.h"
 #include "TestSupport.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <random>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace qurimo;
 using namespace qurimo::test;
@@ -222,5 +229,274 @@ TEST_F(CompilerTest, CallersTableIsUntouchedAndOnlyReservedIsTaken) {
     ReadLibraryFile(output, back);
     EXPECT_EQ(back, result);
 }
+
+} // namespace
+
+namespace {
+
+// Files that are not what they seem. Each kind is refused at once, with what it is, wherever
+// it stands: as the window's library, as a library to dump, as the authoring file and as the
+// output; a pipe that nothing writes to would otherwise hang every one of them.
+struct KindCase {
+    const char* name;
+    const char* reason;
+    std::function<std::string(const TempDir&)> make; // returns the path of the file
+    bool output = true;                              // may serve as an output path
+
+    friend void PrintTo(const KindCase& c, std::ostream* os) { *os << c.name; }
+};
+
+std::string makeFifo(const TempDir& dir) {
+    const std::string path = dir.file("pipe");
+    if (::mkfifo(path.c_str(), 0666) != 0) {
+        throw std::runtime_error("mkfifo");
+    }
+    return path;
+}
+
+std::string makeSocket(const TempDir& dir) {
+    const std::string path = dir.file("socket");
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        throw std::runtime_error("bind");
+    }
+    ::close(fd); // the name stays in the folder
+    return path;
+}
+
+class FileKinds : public testing::TestWithParam<KindCase> {
+protected:
+    TempDir dir;
+};
+
+TEST_P(FileKinds, AreRefusedWithoutWaiting) {
+    const std::string path = GetParam().make(dir);
+    const std::string reason = GetParam().reason;
+    const auto refusal = [&](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.path(), path);
+            return std::to_string(error.number()) + " " + error.detail();
+        }
+        return std::string("no error");
+    };
+    const std::string expected = "75 " + reason;
+    SlotTable table;
+    EXPECT_EQ(refusal([&] { ReadLibraryFile(path, table); }), expected) << "as the library";
+    EXPECT_EQ(refusal([&] { ReadDecodedLibrary(path); }), expected) << "as a library to dump";
+    const std::string output = dir.file("111.dat");
+    EXPECT_EQ(refusal([&] { CompileLibrary(path, output, table); }), expected)
+        << "as the authoring file";
+    EXPECT_FALSE(exists(output));
+    if (GetParam().output) {
+        const std::string input = dir.file("范句.txt");
+        writeFile(input, "a\r\nb\r\n");
+        struct stat before {};
+        ::stat(path.c_str(), &before);
+        EXPECT_EQ(refusal([&] { CompileLibrary(input, path, table); }), expected) << "as output";
+        struct stat after {};
+        ::stat(path.c_str(), &after);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FileKinds,
+    testing::Values(KindCase{"Fifo", "这不是普通文件：是一个管道", makeFifo},
+                    KindCase{"LinkToFifo", "这不是普通文件：是一个管道",
+                             [](const TempDir& dir) {
+                                 makeFifo(dir);
+                                 std::filesystem::create_symlink("pipe", dir.file("link"));
+                                 return dir.file("link");
+                             }},
+                    KindCase{"CharacterDevice", "这不是普通文件：是一个字符设备",
+                             [](const TempDir&) { return std::string("/dev/zero"); }, false},
+                    KindCase{"LinkToDevFull", "这不是普通文件：是一个字符设备",
+                             [](const TempDir& dir) {
+                                 std::filesystem::create_symlink("/dev/full", dir.file("full"));
+                                 return dir.file("full");
+                             }},
+                    KindCase{"Folder", "这不是普通文件：是一个文件夹",
+                             [](const TempDir& dir) {
+                                 std::filesystem::create_directory(dir.file("folder"));
+                                 return dir.file("folder");
+                             }},
+                    KindCase{"Socket", "这不是普通文件：是一个套接字", makeSocket},
+                    KindCase{"LinkLoop", "符号链接太多，或者链接成环",
+                             [](const TempDir& dir) {
+                                 std::filesystem::create_symlink("loop", dir.file("loop"));
+                                 return dir.file("loop");
+                             }}),
+    [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+
+// An output that is the authoring file itself, by any name, would destroy it.
+struct SameFileCase {
+    const char* name;
+    std::function<std::string(const TempDir&, const std::string&)> outputFor;
+
+    friend void PrintTo(const SameFileCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SameFile : public CompilerTest, public testing::WithParamInterface<SameFileCase> {};
+
+TEST_P(SameFile, IsRefusedAndTheInputKept) {
+    const std::string authoring = pairs(3);
+    writeFile(input, authoring);
+    output = GetParam().outputFor(dir, input);
+    const int number = errorNumberOf([&] { CompileLibrary(input, output, given); });
+    EXPECT_EQ(number, 75);
+    EXPECT_EQ(readFile(input), authoring);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}),
+              GetParam().name == std::string("SamePath") ? 1 : 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, SameFile,
+    testing::Values(SameFileCase{"SamePath",
+                                 [](const TempDir&, const std::string& in) { return in; }},
+                    SameFileCase{"ThroughLink",
+                                 [](const TempDir& dir, const std::string& in) {
+                                     std::filesystem::create_symlink(in, dir.file("link.dat"));
+                                     return dir.file("link.dat");
+                                 }},
+                    SameFileCase{"HardLink",
+                                 [](const TempDir& dir, const std::string& in) {
+                                     std::filesystem::create_hard_link(in, dir.file("hard.dat"));
+                                     return dir.file("hard.dat");
+                                 }},
+                    SameFileCase{"OtherSpelling",
+                                 [](const TempDir& dir, const std::string&) {
+                                     std::filesystem::create_directory(dir.file("sub"));
+                                     return dir.file("sub/../范句.txt");
+                                 }}),
+    [](const testing::TestParamInfo<SameFileCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CompilerTest, AuthoringFileLongerThanAnyIsRefusedUnread) {
+    writeFile(input, "");
+    std::filesystem::resize_file(input, 60'000'000); // sparse: nothing to read but its size
+    try {
+        CompileLibrary(input, output, given);
+        ADD_FAILURE() << "compiled";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), 75);
+        EXPECT_NE(error.detail().find("60000000"), std::string::npos) << error.report();
+    }
+    EXPECT_FALSE(exists(output));
+}
+
+} // namespace
+
+namespace {
+
+// Dumping a library and compiling the dump gives the library back byte for byte, for every
+// library whose Reserved fields are 0 and whose texts the dump's encoding carries: blank
+// English lines, gaps between pairs and texts that begin like a byte-order mark included.
+class DumpThenCompile : public testing::TestWithParam<AuthoringEncoding> {
+protected:
+    // Writes plain (encoded here), dumps it and compiles the dump; returns both libraries.
+    std::pair<std::string, std::string> roundTrip(const SlotTable& plain) {
+        SlotTable encoded;
+        for (int k = 0; k < SlotTable::SlotCount; ++k) {
+            encoded.at(k).English = EncodeText(plain.at(k).English);
+            encoded.at(k).Chinese = EncodeText(plain.at(k).Chinese);
+        }
+        std::filesystem::remove(dir.file("a.dat")); // a longer old file would keep its tail
+        WriteLibraryFile(dir.file("a.dat"), encoded);
+        writeFile(dir.file("dump.txt"),
+                  DumpLibrary(ReadDecodedLibrary(dir.file("a.dat")), GetParam()));
+        std::filesystem::remove(dir.file("b.dat"));
+        CompileLibrary(dir.file("dump.txt"), dir.file("b.dat"), SlotTable{}, GetParam());
+        return {readFile(dir.file("a.dat")), readFile(dir.file("b.dat"))};
+    }
+
+    TempDir dir;
+};
+
+// Printable ASCII, the ideographic space and every GB 2312 character of rows 16 to 55 that
+// the scramble carries.
+const std::u16string& alphabet() {
+    static const std::u16string letters = [] {
+        std::u16string all;
+        for (char16_t c = 0x20; c < 0x7F; ++c) {
+            all += c;
+        }
+        all += u"\u3000，。！？";
+        for (int lead = 0xB0; lead <= 0xD7; ++lead) {
+            for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+                const std::u16string one = Codepage936::instance().toUnicode(
+                    std::string{static_cast<char>(lead), static_cast<char>(trail)});
+                if (one.size() == 1 && DecodeText(EncodeText(one)) == one) {
+                    all += one;
+                }
+            }
+        }
+        return all;
+    }();
+    return letters;
+}
+
+TEST_P(DumpThenCompile, GivesBackTheSameBytes) {
+    struct Example {
+        const char* name;
+        std::vector<std::pair<std::u16string, std::u16string>> slots; // English, Chinese
+    };
+    const std::vector<Example> examples{
+        {"Empty", {}},
+        {"BlankEnglishPair", {{u"", u"2"}}},
+        {"SpacesOnlyEnglishBetweenPairs", {{u"one", u"一"}, {u"   ", u"空"}, {u"three", u"三"}}},
+        {"GapBeforeLastPair", {{u"one", u"一"}, {u"", u""}, {u"", u""}, {u"four", u""}}},
+        {"StartsLikeByteOrderMark", {{u"锘俊 abc", u"x"}}},
+    };
+    for (const Example& example : examples) {
+        SlotTable plain;
+        for (std::size_t k = 0; k < example.slots.size(); ++k) {
+            plain.at(static_cast<int>(k)).English = example.slots[k].first;
+            plain.at(static_cast<int>(k)).Chinese = example.slots[k].second;
+        }
+        const auto [library, again] = roundTrip(plain);
+        EXPECT_TRUE(library == again) << example.name;
+    }
+
+    const std::u16string& letters = alphabet();
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 rng(seed);
+        const auto text = [&](std::size_t maxLength) {
+            std::u16string t(rng() % (maxLength + 1), u' ');
+            for (char16_t& c : t) {
+                c = letters[rng() % letters.size()];
+            }
+            return t;
+        };
+        SlotTable plain;
+        const int last = static_cast<int>(rng() % SlotTable::SlotCount);
+        for (int k = 0; k <= last; ++k) {
+            switch (rng() % 5) {
+            case 0: // an empty slot
+                break;
+            case 1:
+                plain.at(k).English = std::u16string(rng() % 4, u' ');
+                plain.at(k).Chinese = text(12);
+                break;
+            default:
+                plain.at(k).English = text(40);
+                plain.at(k).Chinese = text(20);
+            }
+        }
+        const auto [library, again] = roundTrip(plain);
+        ASSERT_TRUE(library == again) << "seed " << seed;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, DumpThenCompile,
+                         testing::Values(AuthoringEncoding::Codepage936, AuthoringEncoding::Utf8),
+                         [](const testing::TestParamInfo<AuthoringEncoding>& info) {
+                             return std::string(
+                                 info.param == AuthoringEncoding::Utf8 ? "Utf8" : "Codepage936");
+                         });
 
 } // namespace

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "TestSupport.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qurimo::test;
 
@@ -250,6 +255,85 @@ TEST_F(ToolTest, CheckGivesTheErrorCompileGives) {
     EXPECT_EQ(checked.exitCode, 1);
     EXPECT_EQ(checked.err, compiled.err);
     EXPECT_NE(checked.err.find("U+0009"), std::string::npos) << checked.err;
+}
+
+} // namespace
+
+namespace {
+
+// A pipe nothing writes to, given to either command, is refused at once (the test's time limit
+// fails a hang), and so is an endless device.
+TEST_F(ToolTest, PipesAndDevicesAreRefusedAtOnce) {
+    const std::string pipe = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    writeFile(dir.file("in.txt"), "a\r\nb\r\n");
+    const std::string output = dir.file("out.dat");
+    struct Run {
+        std::vector<std::string> argv;
+        const char* reason;
+    };
+    for (const Run& run : {Run{{Tool, "compile", pipe, output}, "是一个管道"},
+                           Run{{Tool, "dump", pipe}, "是一个管道"},
+                           Run{{Tool, "compile", "/dev/zero", output}, "是一个字符设备"},
+                           Run{{Tool, "dump", "/dev/zero"}, "是一个字符设备"},
+                           Run{{Tool, "compile", dir.file("in.txt"), pipe}, "是一个管道"}}) {
+        const ProcessResult result = runProgram(run.argv);
+        EXPECT_EQ(result.exitCode, 1) << run.argv[1] << " " << run.argv[2];
+        EXPECT_NE(result.err.find("75"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(run.reason), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(exists(output));
+}
+
+// Two compiles to one output at the same moment: the output is always one library whole,
+// never a mix of the two, and no temporary file stays behind. The two are of one size, so
+// that a compile after the other has no longer old file whose tail it would keep.
+TEST_F(ToolTest, TwoCompilesAtOnceLeaveOneWholeLibrary) {
+    std::string first;
+    std::string second;
+    for (int k = 0; k < 301; ++k) {
+        first += "First library, sentence " + std::to_string(k) + "\n一\n";
+        second += "Other library, sentence " + std::to_string(k) + "\n二\n";
+    }
+    writeFile(dir.file("first.txt"), first);
+    writeFile(dir.file("second.txt"), second);
+    const std::string output = dir.file("out.dat");
+    ASSERT_EQ(
+        runProgram({Tool, "compile", "--utf8", dir.file("first.txt"), dir.file("a.dat")}).exitCode,
+        0);
+    ASSERT_EQ(
+        runProgram({Tool, "compile", "--utf8", dir.file("second.txt"), dir.file("b.dat")}).exitCode,
+        0);
+    const std::string libraries[] = {readFile(dir.file("a.dat")), readFile(dir.file("b.dat"))};
+    ASSERT_EQ(libraries[0].size(), libraries[1].size());
+    ASSERT_NE(libraries[0], libraries[1]);
+
+    int seen[2] = {0, 0};
+    for (int round = 0; round < 50; ++round) {
+        std::filesystem::remove(output);
+        pid_t children[2];
+        for (int i = 0; i < 2; ++i) {
+            const std::string input = dir.file(i == 0 ? "first.txt" : "second.txt");
+            children[i] = ::fork();
+            if (children[i] == 0) {
+                ::execl(Tool.c_str(), Tool.c_str(), "compile", "--utf8", input.c_str(),
+                        output.c_str(), static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+        }
+        for (const pid_t child : children) {
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
+        }
+        const std::string result = readFile(output);
+        const bool isFirst = result == libraries[0];
+        ASSERT_TRUE(isFirst || result == libraries[1]) << "a mix in round " << round;
+        ++seen[isFirst ? 0 : 1];
+        ASSERT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 5)
+            << "a temporary file stayed in round " << round;
+    }
+    std::printf("first won %d times, second %d times\n", seen[0], seen[1]);
 }
 
 } // namespace

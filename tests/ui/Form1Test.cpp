@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace qurimo;
 using namespace qurimo::test;
@@ -121,6 +122,7 @@ private slots:
     void toggles();
     void keywordBoxClick();
     void exitButton();
+    void unreadableLibraryAtStart_data();
     void unreadableLibraryAtStart();
     void compilerButton_data();
     void compilerButton();
@@ -440,12 +442,25 @@ void Form1Test::exitButton() {
     QVERIFY(errors.isEmpty());
 }
 
+void Form1Test::unreadableLibraryAtStart_data() {
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("folder") << false;
+    QTest::newRow("pipe nothing writes to") << true; // would hang the start-up if read
+}
+
 void Form1Test::unreadableLibraryAtStart() {
-    // A folder where the library should be: the error is reported, the window still opens.
-    std::filesystem::create_directory(libraryFile());
+    // Something else where the library should be: the error is reported, the window opens.
+    QFETCH(bool, pipe);
+    if (pipe) {
+        QCOMPARE(::mkfifo(libraryFile().c_str(), 0666), 0);
+    } else {
+        std::filesystem::create_directory(libraryFile());
+    }
     open();
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].contains(QStringLiteral("75")), qPrintable(errors[0]));
+    QVERIFY2(errors[0].contains(pipe ? QStringLiteral("管道") : QStringLiteral("文件夹")),
+             qPrintable(errors[0]));
     QVERIFY2(errors[0].contains(QStringLiteral("vorel.dat")), qPrintable(errors[0]));
     QVERIFY(form->isVisible());
     QCOMPARE(list()->count(), 0);
