@@ -58,7 +58,7 @@ constexpr const char* Usage =
     "      字符的文本、解码后含控制字符的文本；第 301 条记录之后的字节只作提示。\n"
     "  qurimo-lib --help\n"
     "      显示本说明。\n"
-    "  选项之后可用 -- 结束选项，例如 qurimo-lib search -- -ing 库文件。\n"
+    "  -- 结束选项：其后以 - 开头的参数（例如要查找的关键字）不再当作选项。\n"
     "\n"
     "退出码:\n"
     "  compile、check、dump: 0 成功, 1 出错, 2 用法错误。\n"
