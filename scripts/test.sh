@@ -3,5 +3,5 @@
 # Sets up and builds as scripts/setup.sh does, then runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh desktop-file-utils appstream
+scripts/setup.sh desktop-file-utils appstream bash-completion
 ctest --test-dir build --output-on-failure "$@"
