@@ -212,8 +212,10 @@ void WriteLibraryFile(const std::string& path, const SlotTable& table) {
 
     int failure = 0;
     if (oldFd >= 0) {
-        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-            (void)::fchown(file.get(), old.st_uid, old.st_gid); // only root may give a file away
+        // Only root may give a file away; anyone else becomes the owner of the new one.
+        if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+            ::fchown(file.get(), old.st_uid, old.st_gid) != 0) {
+            errno = 0;
         }
         if (::fchmod(file.get(), old.st_mode & 07777) != 0) {
             failure = errno;
@@ -236,8 +238,8 @@ void WriteLibraryFile(const std::string& path, const SlotTable& table) {
     // The rename is done and the file whole; a folder that cannot be synced (some file
     // systems refuse) loses nothing that a later sync would not give back.
     FileDescriptor folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0) {
-        (void)::fsync(folder.get());
+    if (folder.get() >= 0 && ::fsync(folder.get()) != 0) {
+        errno = 0;
     }
 }
 

@@ -187,3 +187,76 @@ TEST_F(LibraryFileTest, LibraryThatCannotBeCreatedIsAccessError) {
 }
 
 } // namespace
+
+namespace {
+
+// An output path that is a link: the link stays, and the file it leads to is what is written,
+// made if missing; a new file gets 0666 less the umask, an old one keeps its permissions.
+struct LinkCase {
+    const char* name;
+    const char* link;   // what out.dat points to; empty: no link
+    const char* target; // the file that must hold the library afterwards; empty: none
+    int error;
+    const char* detail;
+
+    friend void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class OutputLinks : public testing::TestWithParam<LinkCase> {
+protected:
+    TempDir dir;
+};
+
+TEST_P(OutputLinks, AreFollowed) {
+    const LinkCase& row = GetParam();
+    const std::string out = dir.file("out.dat");
+    std::filesystem::create_directory(dir.file("sub"));
+    writeFile(dir.file("sub/old.dat"), std::string(10, 'x'));
+    ::chmod(dir.file("sub/old.dat").c_str(), 0640);
+    if (*row.link != '\0') {
+        std::filesystem::create_symlink(row.link, out);
+    }
+    SlotTable table;
+    table.at(0).English = u"MNO";
+    std::string detail;
+    const int number = errorNumberOf([&] {
+        try {
+            WriteLibraryFile(out, table);
+        } catch (const RuntimeError& error) {
+            detail = error.detail();
+            throw;
+        }
+    });
+    EXPECT_EQ(number, row.error) << detail;
+    EXPECT_NE(detail.find(row.detail), std::string::npos) << detail;
+    if (*row.link != '\0') {
+        EXPECT_EQ(std::filesystem::read_symlink(out), row.link) << "the link itself stays";
+    }
+    if (*row.target != '\0') {
+        const std::string target = dir.file(row.target);
+        EXPECT_EQ(readFile(target), serializeLibrary(table));
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat info {};
+        ::stat(target.c_str(), &info);
+        EXPECT_EQ(info.st_mode & 0777,
+                  row.target == std::string("sub/old.dat") ? 0640u : 0666u & ~mask);
+    }
+    std::size_t entries = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+        entries += entry.path().filename().string().starts_with(".") ? 100 : 1;
+    }
+    EXPECT_LT(entries, 100u) << "a temporary file stayed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OutputLinks,
+    testing::Values(LinkCase{"NoLink", "", "out.dat", 0, ""},
+                    LinkCase{"LinkToFile", "sub/old.dat", "sub/old.dat", 0, ""},
+                    LinkCase{"DanglingLinkGetsItsTarget", "sub/new.dat", "sub/new.dat", 0, ""},
+                    LinkCase{"DanglingLinkIntoMissingFolder", "none/new.dat", "", 76,
+                             "链接指向的文件夹不存在"},
+                    LinkCase{"LinkToItself", "out.dat", "", 75, "符号链接太多"}),
+    [](const testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -106,7 +106,9 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
         if (row.fault == Fault::Unprivileged) {
-            if (row.folderWritable && ::chown(folder.c_str(), Nobody, Nobody) != 0) {
+            const bool root = ::geteuid() == 0;
+            if (row.folderWritable ? root && ::chown(folder.c_str(), Nobody, Nobody) != 0
+                                   : ::chmod(folder.c_str(), 0555) != 0) {
                 ::_exit(Unsupported);
             }
             if (::geteuid() == 0 && (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
@@ -157,7 +159,10 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
     ::close(channel[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    ::chown(folder.c_str(), 0, 0);
+    ::chmod(folder.c_str(), 0755);
+    if (row.folderWritable && ::geteuid() == 0 && ::chown(folder.c_str(), 0, 0) != 0) {
+        ADD_FAILURE() << "cannot take the folder back";
+    }
     Outcome outcome;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         outcome.error = WIFEXITED(status) && WEXITSTATUS(status) == Unsupported ? -Unsupported : -1;
