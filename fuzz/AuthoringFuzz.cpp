@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -32,6 +33,13 @@ const std::string& folder() {
         }
         return pattern;
     }();
+    static const bool removedAtExit = [] {
+        return std::atexit([] {
+                   std::error_code ignored;
+                   std::filesystem::remove_all(path, ignored);
+               }) == 0;
+    }();
+    (void)removedAtExit;
     return path;
 }
 
