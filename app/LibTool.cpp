@@ -1,16 +1,24 @@
 // SPDX-License-Identifier: MIT
-// qurimo-lib: compiles authoring files into library files and dumps library files back.
+// qurimo-lib: compiles authoring files into library files, checks them, dumps, searches and
+// verifies library files.
 
+#include "EncodingDetection.h"
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
+#include "LibrarySearch.h"
+#include "LibraryVerify.h"
 #include "RuntimeError.h"
+#include "TsvFile.h"
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <map>
 #include <new>
+#include <set>
 #include <string>
 #include <string_view>
+#include <unicode/ustring.h>
 #include <vector>
 
 namespace {
@@ -18,47 +26,194 @@ namespace {
 constexpr int ExitOk = 0;
 constexpr int ExitError = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitSearchNoHit = 1;
+constexpr int ExitSearchError = 2;
 
 constexpr const char* Usage =
     "用法:\n"
-    "  qurimo-lib compile [--utf8] 输入文件 输出文件\n"
-    "      把编写文件(英文、中文逐行交替,最多 301 对)编译成库文件。\n"
-    "      输入默认为代码页 936 (GBK);--utf8 按 UTF-8 读取。以 UTF-8 字节序标记\n"
-    "      开头的文件总按 UTF-8 读取。出错时不写输出文件。\n"
-    "  qurimo-lib dump [--utf8] 库文件\n"
-    "      把库文件解码,按编写文件的格式写到标准输出:默认代码页 936、CR LF\n"
-    "      行尾;--utf8 输出 UTF-8、LF 行尾。\n"
+    "  qurimo-lib compile [--utf8|--gbk] [--tsv] 输入文件 输出文件\n"
+    "      把编写文件编译成库文件。编写文件是英文、中文逐行交替的文本，最多 301 对。\n"
+    "      编码按内容判断：以 UTF-8 字节序标记开头、或是有效 UTF-8 而不像代码页 936\n"
+    "      中文的文件按 UTF-8 读取，其余按代码页 936 (GBK) 读取。\n"
+    "      --utf8  按 UTF-8 读取。\n"
+    "      --gbk   按代码页 936 (GBK) 读取。\n"
+    "      --tsv   制表符分隔：每行一对，英文、制表符、中文；也接受 Anki 的纯文本笔记\n"
+    "              导出（#separator:tab、#html:false 等文件头）和 Tatoeba 的四列句对\n"
+    "              导出（编号、英文、编号、中文）。\n"
+    "      出错时不写输出文件。\n"
+    "  qurimo-lib check [--utf8|--gbk] [--tsv] 输入文件\n"
+    "      像 compile 一样读取并检查编写文件，但什么也不写；输出句对数和读取所用的编码，\n"
+    "      或 compile 会给出的同一个错误。\n"
+    "  qurimo-lib dump [--utf8] [--tsv] 库文件\n"
+    "      把库文件解码，按编写文件的格式写到标准输出：默认代码页 936、CR LF 行尾；\n"
+    "      --utf8  输出 UTF-8、LF 行尾。\n"
+    "      --tsv   输出制表符分隔的 UTF-8（英文、制表符、中文，每行一对，带 Anki 文件头），\n"
+    "              可导入 Anki 和电子表格；含制表符或换行的句子无法这样写出，会报出槽号。\n"
+    "  qurimo-lib search [--chinese] 关键字 库文件\n"
+    "      像窗口的 \"Go!\" 一样在英文句子中查找关键字（不分大小写和全角半角），按槽的\n"
+    "      顺序输出每个结果的英文行和中文行。\n"
+    "      --chinese  在中文译文中查找。\n"
+    "  qurimo-lib verify 库文件\n"
+    "      检查库文件是否完整：被文件尾截断的记录（槽号和偏移）、不能解码为代码页 936\n"
+    "      字符的文本、解码后含控制字符的文本；第 301 条记录之后的字节只作提示。\n"
     "  qurimo-lib --help\n"
     "      显示本说明。\n"
     "  qurimo-lib --version\n"
     "      显示版本。\n"
+    "  -- 结束选项：其后以 - 开头的参数（例如要查找的关键字）不再当作选项。\n"
     "\n"
-    "退出码: 0 成功, 1 出错, 2 用法错误。\n";
+    "退出码:\n"
+    "  compile、check、dump: 0 成功, 1 出错, 2 用法错误。\n"
+    "  search: 0 找到, 1 没有找到, 2 出错或用法错误。\n"
+    "  verify: 0 库文件完整, 1 有问题或无法读取, 2 用法错误。\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "qurimo-lib: %s\n\n%s", message.c_str(), Usage);
     return ExitUsage;
 }
 
-int compile(const std::vector<std::string>& files, qurimo::AuthoringEncoding encoding) {
-    if (files.size() != 2) {
-        return usageError("compile 需要输入文件和输出文件两个参数");
-    }
-    qurimo::CompileLibrary(files[0], files[1], qurimo::SlotTable{}, encoding);
-    return ExitOk;
-}
-
-int dump(const std::vector<std::string>& files, qurimo::AuthoringEncoding encoding) {
-    if (files.size() != 1) {
-        return usageError("dump 需要一个库文件参数");
-    }
-    const std::string text = qurimo::DumpLibrary(qurimo::ReadDecodedLibrary(files[0]), encoding);
+bool writeOut(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         std::fflush(stdout) != 0) {
         std::fprintf(stderr, "qurimo-lib: 无法写入标准输出\n");
+        return false;
+    }
+    return true;
+}
+
+std::string toUtf8(const std::u16string& text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
+                       reinterpret_cast<const UChar*>(text.data()),
+                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
+    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+    return out;
+}
+
+std::u16string fromUtf8(const std::string& text) {
+    std::u16string out(text.size() + 1, u'\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                         &length, text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr,
+                         &error);
+    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+    return out;
+}
+
+struct Arguments {
+    std::set<std::string> options;
+    std::vector<std::string> operands;
+};
+
+qurimo::AuthoringEncoding encodingOf(const Arguments& args) {
+    if (args.options.count("--utf8") != 0) {
+        return qurimo::AuthoringEncoding::Utf8;
+    }
+    return args.options.count("--gbk") != 0 ? qurimo::AuthoringEncoding::Codepage936
+                                            : qurimo::AuthoringEncoding::Detect;
+}
+
+qurimo::AuthoringFormat formatOf(const Arguments& args) {
+    return args.options.count("--tsv") != 0 ? qurimo::AuthoringFormat::Tsv
+                                            : qurimo::AuthoringFormat::Lines;
+}
+
+int compile(const Arguments& args) {
+    qurimo::CompileLibrary(args.operands[0], args.operands[1], qurimo::SlotTable{},
+                           encodingOf(args), formatOf(args));
+    return ExitOk;
+}
+
+int check(const Arguments& args) {
+    const qurimo::AuthoringCheck result =
+        qurimo::CheckAuthoringFile(args.operands[0], encodingOf(args), formatOf(args));
+    return writeOut(args.operands[0] + ": " + std::to_string(result.pairs) + " 对句子，按 " +
+                    qurimo::encodingName(result.encoding) + " 读取\n")
+               ? ExitOk
+               : ExitError;
+}
+
+int dump(const Arguments& args) {
+    const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[0]);
+    const std::string text =
+        args.options.count("--tsv") != 0
+            ? qurimo::DumpTsv(table, args.operands[0])
+            : qurimo::DumpLibrary(table, args.options.count("--utf8") != 0
+                                             ? qurimo::AuthoringEncoding::Utf8
+                                             : qurimo::AuthoringEncoding::Codepage936);
+    return writeOut(text) ? ExitOk : ExitError;
+}
+
+int search(const Arguments& args) {
+    const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[1]);
+    const std::vector<int> hits =
+        qurimo::FindSentences(table, fromUtf8(args.operands[0]),
+                              args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
+                                                                   : qurimo::SearchSide::English);
+    std::string text;
+    for (int slot : hits) {
+        text += toUtf8(table.at(slot).English) + "\n" + toUtf8(table.at(slot).Chinese) + "\n";
+    }
+    if (!writeOut(text)) {
+        return ExitSearchError;
+    }
+    return hits.empty() ? ExitSearchNoHit : ExitOk;
+}
+
+int verify(const Arguments& args) {
+    constexpr std::size_t Shown = 10;
+    const qurimo::LibraryReport report = qurimo::VerifyLibraryFile(args.operands[0]);
+    std::string text;
+    if (report.problems.empty() && report.records == 0) {
+        text = args.operands[0] + ": 空的库文件 (0 字节)，窗口把它读作没有句子的库\n";
+    } else if (report.problems.empty()) {
+        text = args.operands[0] + ": 库文件完整，301 条记录中 " +
+               std::to_string(report.filledSlots) + " 条有句子\n";
+    } else {
+        text = args.operands[0] + ": 库文件不完整\n";
+        for (std::size_t i = 0; i < report.problems.size() && i < Shown; ++i) {
+            text += "  " + report.problems[i] + "\n";
+        }
+        if (report.problems.size() > Shown) {
+            text += "  还有 " + std::to_string(report.problems.size() - Shown) + " 个问题未列出\n";
+        }
+    }
+    for (const std::string& note : report.notes) {
+        text += "  注意: " + note + "\n";
+    }
+    if (!writeOut(text)) {
         return ExitError;
     }
-    return ExitOk;
+    return report.problems.empty() ? ExitOk : ExitError;
+}
+
+struct Command {
+    int (*run)(const Arguments&);
+    std::set<std::string> options;
+    std::size_t operands;
+    const char* operandError;
+    int errorStatus;
+};
+
+const std::map<std::string_view, Command>& commands() {
+    static const std::map<std::string_view, Command> table{
+        {"compile",
+         {compile,
+          {"--utf8", "--gbk", "--tsv"},
+          2,
+          "compile 需要输入文件和输出文件两个参数",
+          ExitError}},
+        {"check",
+         {check, {"--utf8", "--gbk", "--tsv"}, 1, "check 需要一个输入文件参数", ExitError}},
+        {"dump", {dump, {"--utf8", "--tsv"}, 1, "dump 需要一个库文件参数", ExitError}},
+        {"search",
+         {search, {"--chinese"}, 2, "search 需要关键字和库文件两个参数", ExitSearchError}},
+        {"verify", {verify, {}, 1, "verify 需要一个库文件参数", ExitError}},
+    };
+    return table;
 }
 
 } // namespace
@@ -79,26 +234,34 @@ int main(int argc, char** argv) {
         std::puts("qurimo-lib " QURIMO_VERSION);
         return ExitOk;
     }
-    const std::string_view command = args[0];
-    auto encoding = qurimo::AuthoringEncoding::Codepage936;
-    std::vector<std::string> files;
+    const auto found = commands().find(args[0]);
+    if (found == commands().end()) {
+        return usageError("未知命令 " + std::string(args[0]));
+    }
+    const Command& command = found->second;
+    Arguments parsed;
+    bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--utf8") {
-            encoding = qurimo::AuthoringEncoding::Utf8;
-        } else if (args[i].starts_with("-") && args[i] != "-") {
-            return usageError("未知选项 " + std::string(args[i]));
+        const std::string arg(args[i]);
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.starts_with("-") && arg != "-") {
+            if (command.options.count(arg) == 0) {
+                return usageError(std::string(args[0]) + " 没有选项 " + arg);
+            }
+            parsed.options.insert(arg);
         } else {
-            files.emplace_back(args[i]);
+            parsed.operands.push_back(arg);
         }
     }
+    if (parsed.options.count("--utf8") != 0 && parsed.options.count("--gbk") != 0) {
+        return usageError("--utf8 和 --gbk 只能选一个");
+    }
+    if (parsed.operands.size() != command.operands) {
+        return usageError(command.operandError);
+    }
     try {
-        if (command == "compile") {
-            return compile(files, encoding);
-        }
-        if (command == "dump") {
-            return dump(files, encoding);
-        }
-        return usageError("未知命令 " + std::string(command));
+        return command.run(parsed);
     } catch (const qurimo::RuntimeError& error) {
         std::fprintf(stderr, "qurimo-lib: %s\n", error.report().c_str());
     } catch (const std::bad_alloc&) {
@@ -106,5 +269,5 @@ int main(int argc, char** argv) {
     } catch (const std::exception& error) {
         std::fprintf(stderr, "qurimo-lib: 内部错误：%s\n", error.what());
     }
-    return ExitError;
+    return command.errorStatus;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "EncodingDetection.h"
 #include "LibraryCompiler.h"
 
 #include <string>
@@ -14,10 +15,10 @@ namespace qurimo {
 // follows a final terminator.
 std::vector<std::string_view> splitLines(std::string_view bytes);
 
-// Reads the authoring file at path and returns its lines as Unicode text. A leading UTF-8
-// byte-order mark followed by valid UTF-8 makes the file UTF-8 whatever encoding says. A
-// missing file is run-time error 53 (76 when its folder is missing); anything but a regular
-// file, and a file longer than any authoring file can be, is 75, raised before reading.
-std::vector<std::u16string> readAuthoringLines(const std::string& path, AuthoringEncoding encoding);
+// Reads the authoring file at path and returns its lines as Unicode text, decoded as
+// decodeAuthoring does. A missing file is run-time error 53 (76 when its folder is missing);
+// anything but a regular file, and a file longer than any authoring file can be, is 75,
+// raised before reading.
+AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding);
 
 } // namespace qurimo

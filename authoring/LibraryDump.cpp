@@ -27,13 +27,18 @@ std::string toUtf8(const std::u16string& text) {
 
 } // namespace
 
-std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
-    const bool utf8 = encoding == AuthoringEncoding::Utf8;
-    const char* terminator = utf8 ? "\n" : "\r\n";
+int DumpedSlots(const SlotTable& decoded) {
     int end = SlotTable::SlotCount;
     while (end > 0 && decoded.at(end - 1).English.empty() && decoded.at(end - 1).Chinese.empty()) {
         --end;
     }
+    return end;
+}
+
+std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
+    const bool utf8 = encoding == AuthoringEncoding::Utf8;
+    const char* terminator = utf8 ? "\n" : "\r\n";
+    const int end = DumpedSlots(decoded);
     std::string out;
     for (int slot = 0; slot < end; ++slot) {
         const Sentence& sentence = decoded.at(slot);

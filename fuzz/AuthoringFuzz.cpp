@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Feeds arbitrary bytes to the library compiler as an authoring file. A compile that succeeds
-// must give a library whose dump, in either encoding, compiles to the same bytes again; one
-// that fails must raise a run-time error and leave no output file behind.
+// Feeds arbitrary bytes to the library compiler as an authoring file and as a tab-separated
+// file. A compile that succeeds must give a library whose dump, in either encoding, and whose
+// tab-separated dump, read back as the UTF-8 it is, compile to the same bytes again; one that
+// fails must raise a run-time error and leave no output file behind.
 
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "RuntimeError.h"
+#include "TsvFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,23 +70,11 @@ bool readsAsMarkedUtf8(std::string_view dump) {
     return error != U_INVALID_CHAR_FOUND && error != U_ILLEGAL_CHAR_FOUND;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string input = folder() + "/input.txt";
-    const std::string output = folder() + "/output.dat";
-    put(input, std::string_view(reinterpret_cast<const char*>(data), size));
-    std::remove(output.c_str());
-    try {
-        qurimo::CompileLibrary(input, output, qurimo::SlotTable{});
-    } catch (const qurimo::RuntimeError&) {
-        if (::access(output.c_str(), F_OK) == 0) {
-            std::abort(); // a failed compile wrote something
-        }
-        return 0;
-    }
-    const std::string library = get(output);
-    const qurimo::SlotTable decoded = qurimo::ReadDecodedLibrary(output);
+// Every dump of the library at path compiles back to its bytes.
+void checkRoundTrips(const std::string& path) {
+    const std::string library = get(path);
+    const qurimo::SlotTable decoded = qurimo::ReadDecodedLibrary(path);
+    const std::string result = folder() + "/again.dat";
     for (const auto encoding :
          {qurimo::AuthoringEncoding::Utf8, qurimo::AuthoringEncoding::Codepage936}) {
         const std::string dump = qurimo::DumpLibrary(decoded, encoding);
@@ -92,13 +82,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         const std::string again = folder() + "/again.txt";
-        const std::string result = folder() + "/again.dat";
         put(again, dump);
         std::remove(result.c_str());
         qurimo::CompileLibrary(again, result, qurimo::SlotTable{}, encoding);
         if (get(result) != library) {
             std::abort(); // dump then compile lost or changed something
         }
+    }
+    const std::string tsv = folder() + "/again.tsv";
+    put(tsv, qurimo::DumpTsv(decoded, path));
+    std::remove(result.c_str());
+    qurimo::CompileLibrary(tsv, result, qurimo::SlotTable{}, qurimo::AuthoringEncoding::Utf8,
+                           qurimo::AuthoringFormat::Tsv);
+    if (get(result) != library) {
+        std::abort(); // dump --tsv then compile --tsv lost or changed something
+    }
+}
+
+} // namespace
+
+// The bytes are compiled both as lines alternating English and Chinese and as tab-separated
+// pairs, each in the encoding they are detected in.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input = folder() + "/input.txt";
+    const std::string output = folder() + "/output.dat";
+    put(input, std::string_view(reinterpret_cast<const char*>(data), size));
+    for (const auto format : {qurimo::AuthoringFormat::Lines, qurimo::AuthoringFormat::Tsv}) {
+        std::remove(output.c_str());
+        try {
+            qurimo::CompileLibrary(input, output, qurimo::SlotTable{},
+                                   qurimo::AuthoringEncoding::Detect, format);
+        } catch (const qurimo::RuntimeError&) {
+            if (::access(output.c_str(), F_OK) == 0) {
+                std::abort(); // a failed compile wrote something
+            }
+            continue;
+        }
+        checkRoundTrips(output);
     }
     return 0;
 }

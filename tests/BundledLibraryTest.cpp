@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "AuthoringFile.h"
+#include "Codepage936.h"
 #include "KeywordMatcher.h"
+#include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <set>
+#include <unicode/ustring.h>
 
 using namespace qurimo;
 using namespace qurimo::test;
@@ -45,6 +49,55 @@ TEST(BundledLibrary, CommonKeywordsFindSeveralSentences) {
 
 TEST(BundledLibrary, DumpGivesBackTheText) {
     EXPECT_EQ(DumpLibrary(ReadDecodedLibrary(Library), AuthoringEncoding::Utf8), readFile(Text));
+}
+
+std::string asCodepage936(const std::string& utf8) {
+    std::u16string text(utf8.size() + 1, u'\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strFromUTF8(reinterpret_cast<UChar*>(text.data()), static_cast<int32_t>(text.size()), &length,
+                  utf8.data(), static_cast<int32_t>(utf8.size()), &error);
+    text.resize(static_cast<std::size_t>(length));
+    return Codepage936::instance().fromUnicode(text);
+}
+
+TEST(BundledLibrary, EveryEncodingCompilesToTheSameBytes) {
+    const std::string utf8 = readFile(Text);
+    TempDir dir;
+    for (const auto& [name, bytes] :
+         {std::pair{"code page 936", asCodepage936(utf8)}, std::pair{"UTF-8", utf8},
+          std::pair{"UTF-8 with mark", "\xEF\xBB\xBF" + utf8}}) {
+        writeFile(dir.file("in.txt"), bytes);
+        std::filesystem::remove(dir.file("out.dat"));
+        CompileLibrary(dir.file("in.txt"), dir.file("out.dat"), SlotTable{});
+        EXPECT_EQ(readFile(dir.file("out.dat")), readFile(Library)) << name;
+    }
+}
+
+// Each pair saved alone, and short Chinese lines whose code page 936 bytes are also UTF-8
+// (小 D0 A1 is U+0421, 路 C2 B7 is U+00B7, 茅 C3 A9 is U+00E9), is read in the encoding it
+// was saved in.
+TEST(BundledLibrary, EachPairAloneIsReadInItsOwnEncoding) {
+    const std::string text = readFile(Text);
+    std::vector<std::string> pairs;
+    std::vector<std::string_view> lines = splitLines(text);
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+        pairs.push_back(std::string(lines[i]) + "\n" + std::string(lines[i + 1]) + "\n");
+    }
+    ASSERT_EQ(pairs.size(), 301u);
+    for (const char* pair : {"Small.\n小\n", "Road.\n路\n", "Thatch.\n茅\n", "A\n小路\n"}) {
+        pairs.emplace_back(pair);
+    }
+    TempDir dir;
+    const std::string input = dir.file("pair.txt");
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        writeFile(input, asCodepage936(pairs[k]));
+        EXPECT_EQ(CheckAuthoringFile(input).encoding, AuthoringEncoding::Codepage936)
+            << "pair " << k << " saved as code page 936: " << pairs[k];
+        writeFile(input, pairs[k]);
+        EXPECT_EQ(CheckAuthoringFile(input).encoding, AuthoringEncoding::Utf8)
+            << "pair " << k << " saved as UTF-8: " << pairs[k];
+    }
 }
 
 } // namespace

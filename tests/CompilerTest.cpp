@@ -149,11 +149,48 @@ INSTANTIATE_TEST_SUITE_P(
                                  "a\r\n" + std::string(0x10002, '\xD2') + "\r\n", 6, 2}),
     [](const testing::TestParamInfo<BadInputCase>& info) { return std::string(info.param.name); });
 
-TEST_F(CompilerTest, RefusedCharacterIsNamed) {
-    EXPECT_EQ(compile("one\ttwo\r\nx\r\n"), 5);
-    EXPECT_NE(lastError.find("U+0009"), std::string::npos) << lastError;
-    EXPECT_NE(lastError.find("第 4 个字符"), std::string::npos) << lastError;
+struct UnsavableCase {
+    const char* name;
+    std::string text;
+    AuthoringEncoding encoding;
+    std::vector<std::string> named; // column, character, the encoding read, the other's option
+
+    friend void PrintTo(const UnsavableCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class Unsavable : public CompilerTest, public testing::WithParamInterface<UnsavableCase> {};
+
+TEST_P(Unsavable, ErrorNamesColumnCharacterAndEncoding) {
+    EXPECT_EQ(compile(GetParam().text, GetParam().encoding), 5);
+    EXPECT_EQ(errorLine, 2) << lastError;
+    for (const std::string& part : GetParam().named) {
+        EXPECT_NE(lastError.find(part), std::string::npos) << part << " in " << lastError;
+    }
+    EXPECT_FALSE(exists(output));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Unsavable,
+    testing::Values(
+        UnsavableCase{"TabInCodepage936File",
+                      "one\r\n\xD2\xBB\t\r\n",
+                      AuthoringEncoding::Detect,
+                      {"第 2 列", "U+0009 (制表符)", "按代码页 936 (GBK) 读取", "--utf8", "--tsv"}},
+        UnsavableCase{"TabInUtf8File",
+                      "one\n\xE4\xB8\x80\t\n",
+                      AuthoringEncoding::Detect,
+                      {"第 2 列", "U+0009", "按 UTF-8 读取", "--gbk"}},
+        // 一个 in code page 936 read as UTF-8, as asked: D2 BB is U+04BB, B8 F6 no character
+        UnsavableCase{"Codepage936ForcedAsUtf8",
+                      "one\r\n\xD2\xBB\xB8\xF6\r\n",
+                      AuthoringEncoding::Utf8,
+                      {"第 1 列", "U+04BB", "按 UTF-8 读取", "--gbk"}},
+        // a character beyond the code page, named whole although it takes two UTF-16 units
+        UnsavableCase{"CharacterBeyondTheCodePage",
+                      "one\n\xE4\xB8\x80\xF0\x9F\x98\x80\n",
+                      AuthoringEncoding::Detect,
+                      {"第 2 列", "U+1F600 “\xF0\x9F\x98\x80”", "UTF-8"}}),
+    [](const testing::TestParamInfo<UnsavableCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CompilerTest, MissingInputIsFileNotFound) {
     EXPECT_EQ(errorNumberOf([&] { CompileLibrary(dir.file("none.txt"), output, given); }), 53);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,16 +35,18 @@ TEST_P(ToolUsage, ExitCode) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, ToolUsage,
-                         testing::Values(UsageCase{"Help", {"--help"}, 0},
-                                         UsageCase{"NoArguments", {}, 2},
-                                         UsageCase{"UnknownCommand", {"build", "a", "b"}, 2},
-                                         UsageCase{"UnknownOption", {"dump", "--latin1", "a"}, 2},
-                                         UsageCase{"CompileOneFile", {"compile", "a"}, 2},
-                                         UsageCase{"DumpTwoFiles", {"dump", "a", "b"}, 2}),
-                         [](const testing::TestParamInfo<UsageCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ToolUsage,
+    testing::Values(UsageCase{"Help", {"--help"}, 0}, UsageCase{"NoArguments", {}, 2},
+                    UsageCase{"UnknownCommand", {"build", "a", "b"}, 2},
+                    UsageCase{"UnknownOption", {"dump", "--latin1", "a"}, 2},
+                    UsageCase{"CompileOneFile", {"compile", "a"}, 2},
+                    UsageCase{"DumpTwoFiles", {"dump", "a", "b"}, 2},
+                    UsageCase{"BothEncodings", {"check", "--utf8", "--gbk", "a"}, 2},
+                    UsageCase{"OptionOfAnotherCommand", {"verify", "--tsv", "a"}, 2},
+                    UsageCase{"SearchWithoutLibrary", {"search", "make"}, 2},
+                    UsageCase{"CheckTwoFiles", {"check", "a", "b"}, 2}),
+    [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
 
 class ToolTest : public testing::Test {
 protected:
@@ -99,6 +102,159 @@ TEST_F(ToolTest, DumpThenCompileIsByteExact) {
         ASSERT_EQ(runProgram(compile).exitCode, 0);
         EXPECT_EQ(readFile(dir.file("b.dat")), library) << (utf8 ? "UTF-8" : "code page 936");
     }
+}
+
+// A tab-separated dump compiles back to the same bytes, also for texts Anki would misread
+// unquoted (a leading quote, a leading #) and for a blank pair between filled ones.
+TEST_F(ToolTest, TsvDumpThenCompileIsByteExact) {
+    writeFile(dir.file("in.txt"), "\"Quoted,\" he said.\n“引号”\n#1 rule\n第一条\n\n\n"
+                                  "  spaced  \n\n");
+    ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("a.dat")}).exitCode, 0);
+    const ProcessResult dumped = runProgram({Tool, "dump", "--tsv", dir.file("a.dat")});
+    ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
+    EXPECT_EQ(dumped.out, "#separator:tab\n#html:false\n\"\"\"Quoted,\"\" he said.\"\t“引号”\n"
+                          "\"#1 rule\"\t第一条\n\t\n  spaced  \t\n");
+    writeFile(dir.file("dump.tsv"), dumped.out);
+    const ProcessResult compiled =
+        runProgram({Tool, "compile", "--tsv", dir.file("dump.tsv"), dir.file("b.dat")});
+    ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
+    EXPECT_EQ(readFile(dir.file("b.dat")), readFile(dir.file("a.dat")));
+}
+
+std::string word(unsigned value) {
+    return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
+}
+
+struct CommandCase {
+    const char* name;
+    std::vector<std::string> args; // "@name" stands for the file name in the test's folder
+    int exitCode;
+    std::string out; // expected on standard output; for verify and errors, a part of it
+    std::string err; // a part of standard error
+};
+
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ToolCommands : public ToolTest, public testing::WithParamInterface<CommandCase> {
+protected:
+    void SetUp() override {
+        writeFile(dir.file("in.txt"), "Make it so.\n就这样办。\nI make tea.\n我泡茶。\n"
+                                      "Nothing here.\n这里没有。\n");
+        writeFile(dir.file("odd.txt"), "Make it so.\n就这样办。\nI make tea.\n");
+        ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("lib.dat")}).exitCode,
+                  0);
+        const std::string library = readFile(dir.file("lib.dat"));
+        writeFile(dir.file("tail.dat"), library + "tail!");
+        writeFile(dir.file("cut.dat"), library.substr(0, 30));
+        std::mt19937 random(10);
+        std::string noise(4000, '\0');
+        for (char& c : noise) {
+            c = static_cast<char>(random());
+        }
+        writeFile(dir.file("random.dat"), noise);
+        const std::string blank = std::string(6, '\0');
+        std::string rest;
+        for (int slot = 2; slot < 301; ++slot) {
+            rest += blank;
+        }
+        // slot 1: Chinese FF FF is no character; English 00 decodes to the control U+0014
+        writeFile(dir.file("bad.dat"), word(0) + word(0) + word(1) + "M" + word(0) + word(2) +
+                                           "\xFF\xFF" + word(1) + std::string(1, '\0') + rest);
+    }
+};
+
+TEST_P(ToolCommands, PrintAndExit) {
+    const CommandCase& c = GetParam();
+    const auto before = std::distance(std::filesystem::directory_iterator(dir.path()), {});
+    std::vector<std::string> argv{Tool};
+    for (const std::string& arg : c.args) {
+        argv.push_back(arg.starts_with("@") ? dir.file(arg.substr(1)) : arg);
+    }
+    const ProcessResult result = runProgram(argv);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.out << result.err;
+    if (c.exitCode == 0 && c.args[0] == "search") {
+        EXPECT_EQ(result.out, c.out);
+    } else {
+        EXPECT_NE(result.out.find(c.out), std::string::npos) << result.out;
+    }
+    EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), before)
+        << "a file was written";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ToolCommands,
+    testing::Values(
+        CommandCase{"SearchInSlotOrder",
+                    {"search", "make", "@lib.dat"},
+                    0,
+                    "Make it so.\n就这样办。\nI make tea.\n我泡茶。\n",
+                    ""},
+        CommandCase{"SearchFullWidthKeyword",
+                    {"search", "ＭＡＫＥ", "@lib.dat"},
+                    0,
+                    "Make it so.\n就这样办。\nI make tea.\n我泡茶。\n",
+                    ""},
+        CommandCase{"SearchChinese",
+                    {"search", "--chinese", "茶", "@lib.dat"},
+                    0,
+                    "I make tea.\n我泡茶。\n",
+                    ""},
+        CommandCase{"SearchChineseDoesNotSearchEnglish",
+                    {"search", "--chinese", "tea", "@lib.dat"},
+                    1,
+                    "",
+                    ""},
+        CommandCase{"SearchKeywordLikeAnOption", {"search", "--", "-x", "@lib.dat"}, 1, "", ""},
+        CommandCase{"SearchMissingLibrary", {"search", "make", "@none.dat"}, 2, "", "文件未找到"},
+        CommandCase{"CheckCountsAndNamesTheEncoding",
+                    {"check", "@in.txt"},
+                    0,
+                    "in.txt: 3 对句子，按 UTF-8 读取",
+                    ""},
+        CommandCase{
+            "CheckForcedEncoding", {"check", "--gbk", "@in.txt"}, 1, "", "按代码页 936 (GBK) 读取"},
+        CommandCase{
+            "CheckGivesCompilesError", {"check", "@odd.txt"}, 1, "", "输入超出文件尾\n文件: "},
+        CommandCase{"VerifyWholeLibrary",
+                    {"verify", "@lib.dat"},
+                    0,
+                    "库文件完整，301 条记录中 3 条有句子",
+                    ""},
+        CommandCase{"VerifyNotesBytesAfterTheLastRecord",
+                    {"verify", "@tail.dat"},
+                    0,
+                    "第 301 条记录之后还有 5 字节",
+                    ""},
+        CommandCase{"VerifyCutFile",
+                    {"verify", "@cut.dat"},
+                    1,
+                    "第 1 号槽的记录（从偏移 27 开始）被文件尾截断：中文的长度字段在偏移 29 处",
+                    ""},
+        CommandCase{"VerifyRandomBytes", {"verify", "@random.dat"}, 1, "库文件不完整", ""},
+        CommandCase{"VerifyUndecodableText",
+                    {"verify", "@bad.dat"},
+                    1,
+                    "第 1 号槽的中文（偏移 11，2 字节）不能解码为代码页 936 的字符",
+                    ""},
+        CommandCase{"VerifyControlCharacter",
+                    {"verify", "@bad.dat"},
+                    1,
+                    "第 1 号槽的英文（偏移 15，1 字节）解码后含有控制字符 U+0014",
+                    ""}),
+    [](const testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
+
+// check reads and checks exactly as compile does: the same error, word for word.
+TEST_F(ToolTest, CheckGivesTheErrorCompileGives) {
+    writeFile(dir.file("bad.txt"), "one\n\xD2\xBB\t\n");
+    const ProcessResult checked = runProgram({Tool, "check", dir.file("bad.txt")});
+    const ProcessResult compiled =
+        runProgram({Tool, "compile", dir.file("bad.txt"), dir.file("out.dat")});
+    EXPECT_EQ(checked.exitCode, 1);
+    EXPECT_EQ(checked.err, compiled.err);
+    EXPECT_NE(checked.err.find("U+0009"), std::string::npos) << checked.err;
 }
 
 } // namespace

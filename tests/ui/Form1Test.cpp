@@ -737,12 +737,16 @@ void Form1Test::unreadableLibraryAtStart() {
 }
 
 void Form1Test::compilerButton_data() {
-    QTest::addColumn<QByteArray>("authoring"); // code page 936; empty array: no file at all
+    QTest::addColumn<QByteArray>("authoring"); // as an editor saved it; empty array: no file
     QTest::addColumn<int>("error");            // 0: compiled
 
     QTest::newRow("good") << QByteArray(
                                  "Keep in touch.\r\n\xB1\xA3\xB3\xD6\xC1\xAA\xCF\xB5\xA1\xA3\r\n")
                           << 0;
+    QTest::newRow("good, UTF-8 without a mark")
+        << QByteArray(
+               "Keep in touch.\n\xE4\xBF\x9D\xE6\x8C\x81\xE8\x81\x94\xE7\xB3\xBB\xE3\x80\x82\n")
+        << 0;
     QTest::newRow("odd lines") << QByteArray("One line only.\r\n") << 62;
     QTest::newRow("tab") << QByteArray("a\tb\r\nc\r\n") << 5;
     QTest::newRow("missing") << QByteArray() << 53;

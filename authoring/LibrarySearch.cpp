@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#include "LibrarySearch.h"
+
+#include "KeywordMatcher.h"
+
+namespace qurimo {
+
+std::vector<int> FindSentences(const SlotTable& decoded, const std::u16string& keyword,
+                               SearchSide side) {
+    const KeywordMatcher matcher(keyword);
+    std::vector<int> hits;
+    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
+        const Sentence& sentence = decoded.at(slot);
+        const std::u16string& text =
+            side == SearchSide::English ? sentence.English : sentence.Chinese;
+        if (isFilled(sentence) && matcher.occursIn(text)) {
+            hits.push_back(slot);
+        }
+    }
+    return hits;
+}
+
+} // namespace qurimo

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qurimo {
+
+// What is wrong with a library file. The window reads any bytes as a library; this says
+// whether they are one: 301 whole records whose texts decode to characters of code page 936
+// that no control character is among.
+struct LibraryReport {
+    std::vector<std::string> problems; // in file order; empty for a whole library
+    std::vector<std::string> notes;    // no faults: bytes after the 301st record
+    int records = 0;                   // whole records read, up to 301
+    int filledSlots = 0;
+};
+
+// Reads the library file at path (it must exist) and verifies it.
+LibraryReport VerifyLibraryFile(const std::string& path);
+
+} // namespace qurimo

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "SlotTable.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace qurimo {
+
+// One text of an authoring file and where it starts: its 1-based line and the number of
+// characters before it on that line.
+struct AuthoringField {
+    std::u16string text;
+    long line = 0;
+    std::size_t column = 0;
+};
+
+// The fields of a tab-separated file of sentence pairs, English then Chinese for each pair in
+// order. Three forms are read:
+// - one pair a line, English TAB Chinese;
+// - Anki's plain-text export of notes: its leading lines starting with # are its header, and
+//   the "#key:value" ones are honoured ("#separator"
+//   must be a tab and "#html" false, otherwise the file is refused with how to export it as
+//   plain text; the guid, notetype, deck and tags columns are left out), and a field may be
+//   quoted as Anki quotes it, "" standing for a quote;
+// - Tatoeba's sentence pairs, four columns: id, English, id, Chinese.
+// Any other number of columns is run-time error 5 naming the line.
+std::vector<AuthoringField> parseTsv(const std::vector<std::u16string>& lines,
+                                     const std::string& path);
+
+// The tab-separated text of a decoded table, UTF-8: Anki's two header lines, then English TAB
+// Chinese a line for every slot from 0 up to the last slot with any text, quoted where Anki
+// would misread the field. A text holding a TAB or a line break cannot be written so: run-time
+// error 5 naming the slot, and nothing is returned.
+std::string DumpTsv(const SlotTable& decoded, const std::string& path);
+
+} // namespace qurimo

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: MIT
+#include "LibraryCompiler.h"
+#include "RuntimeError.h"
+#include "TestSupport.h"
+#include "TsvFile.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace qurimo;
+using namespace qurimo::test;
+
+namespace {
+
+// The pairs every form below holds: a quote, a Chinese quote, an empty Chinese text.
+const std::string Reference = "He said \"hi\".\n他说“嗨”。\nKeep in touch.\n\n";
+
+class TsvTest : public testing::Test {
+protected:
+    // Compiles bytes as a tab-separated file; returns the run-time error number, 0 if none.
+    int compileTsv(const std::string& bytes) {
+        writeFile(input, bytes);
+        try {
+            CompileLibrary(input, output, SlotTable{}, AuthoringEncoding::Detect,
+                           AuthoringFormat::Tsv);
+        } catch (const RuntimeError& error) {
+            lastError = error.report();
+            errorLine = error.line();
+            return error.number();
+        }
+        return 0;
+    }
+
+    TempDir dir;
+    std::string input = dir.file("pairs.tsv");
+    std::string output = dir.file("out.dat");
+    std::string lastError;
+    long errorLine = 0;
+};
+
+struct FormCase {
+    const char* name;
+    std::string text;
+
+    friend void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class TsvForms : public TsvTest, public testing::WithParamInterface<FormCase> {};
+
+TEST_P(TsvForms, CompileToTheLibraryOfTheSamePairs) {
+    writeFile(dir.file("lines.txt"), Reference);
+    CompileLibrary(dir.file("lines.txt"), dir.file("reference.dat"), SlotTable{});
+    ASSERT_EQ(compileTsv(GetParam().text), 0) << lastError;
+    EXPECT_EQ(readFile(output), readFile(dir.file("reference.dat")));
+}
+
+// Anki quotes a field that holds a quote and writes "" for each quote inside; Tatoeba's pairs
+// are id TAB text TAB id TAB text.
+INSTANTIATE_TEST_SUITE_P(
+    Files, TsvForms,
+    testing::Values(FormCase{"Plain", "He said \"hi\".\t他说“嗨”。\nKeep in touch.\t\n"},
+                    FormCase{"PlainCodepage936CrLf",
+                             "He said \"hi\".\t\xCB\xFB\xCB\xB5\xA1\xB0\xE0\xCB\xA1\xB1\xA1\xA3\r\n"
+                             "Keep in touch.\t\r\n"},
+                    FormCase{"AnkiNotesWithTags", "#separator:tab\n#html:false\n#tags column:3\n"
+                                                  "\"He said \"\"hi\"\".\"\t他说“嗨”。\tgreeting\n"
+                                                  "Keep in touch.\t\t\n"},
+                    FormCase{"AnkiNotesWithGuidNotetypeAndDeck",
+                             "#separator:Tab\n#html:false\n#guid column:1\n#notetype column:2\n"
+                             "#deck column:3\n#tags column:6\n"
+                             "f]x1Q\tBasic\tEnglish\t\"He said \"\"hi\"\".\"\t他说“嗨”。\t\n"
+                             "O8q;j\tBasic\tEnglish\tKeep in touch.\t\tlater\n"},
+                    FormCase{"TatoebaPairs", "1276\tHe said \"hi\".\t5091\t他说“嗨”。\n"
+                                             "1277\tKeep in touch.\t5092\t\n"}),
+    [](const testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
+
+struct RefusalCase {
+    const char* name;
+    std::string text;
+    int error;
+    long line;
+    std::vector<std::string> named;
+
+    friend void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class TsvRefusals : public TsvTest, public testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(TsvRefusals, NameTheLineAndWriteNothing) {
+    EXPECT_EQ(compileTsv(GetParam().text), GetParam().error);
+    EXPECT_EQ(errorLine, GetParam().line) << lastError;
+    for (const std::string& part : GetParam().named) {
+        EXPECT_NE(lastError.find(part), std::string::npos) << part << " in " << lastError;
+    }
+    EXPECT_FALSE(exists(output));
+}
+
+std::string manyPairs(int count) {
+    std::string text;
+    for (int k = 0; k < count; ++k) {
+        text += "Sentence " + std::to_string(k) + "\t句\n";
+    }
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TsvRefusals,
+    testing::Values(
+        RefusalCase{"AnkiHtmlFields",
+                    "#separator:tab\n#html:true\n<b>a</b>\tb\n",
+                    5,
+                    2,
+                    {"HTML", "Notes in Plain Text", "Include HTML and media references"}},
+        RefusalCase{"AnkiCommaSeparated",
+                    "#separator:Comma\na,b\n",
+                    5,
+                    1,
+                    {"Comma", "不是制表符", "Notes in Plain Text"}},
+        RefusalCase{"QuoteLeftOpen", "#separator:tab\n\"a\tb\n", 5, 2, {"引号"}},
+        RefusalCase{"ThreeColumns", "a\tb\nc\td\te\n", 5, 2, {"有 3 列", "应有 2 列"}},
+        RefusalCase{"OneColumn", "a\tb\n\nc\td\n", 5, 2, {"有 1 列"}},
+        RefusalCase{"TwoColumnsInTatoebaFile", "1\ta\t2\tb\nc\td\n", 5, 2, {"应有 4 列"}},
+        RefusalCase{"ThreeHundredTwoPairs", manyPairs(302), 9, 302, {"最多容纳 301 对"}},
+        RefusalCase{"UnsavableCharacterAfterTheTab",
+                    "a\tb\nKeep\t保持\x01\n",
+                    5,
+                    2,
+                    {"第 8 列", "U+0001 (控制字符)"}}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+TEST(DumpTsv, RefusesATextThatWouldBreakTheLineNamingItsSlot) {
+    for (const auto& [slot, sentence] :
+         {std::pair{5, Sentence{0, u"中", u"a\tb"}}, std::pair{7, Sentence{0, u"一\n二", u"x"}},
+          std::pair{300, Sentence{0, u"中\r", u"x"}}}) {
+        SlotTable table;
+        table.at(0) = Sentence{0, u"中", u"fine"};
+        table.at(slot) = sentence;
+        try {
+            DumpTsv(table, "lib.dat");
+            ADD_FAILURE() << "slot " << slot << " was written";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), 5);
+            EXPECT_NE(error.detail().find("第 " + std::to_string(slot) + " 号槽"),
+                      std::string::npos)
+                << error.detail();
+        }
+    }
+}
+
+} // namespace
