@@ -9,6 +9,7 @@
 #include "LibraryVerify.h"
 #include "RuntimeError.h"
 #include "TsvFile.h"
+#include "Utf8.h"
 
 #include <csignal>
 #include <cstdio>
@@ -18,7 +19,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unicode/ustring.h>
 #include <vector>
 
 namespace {
@@ -81,28 +81,6 @@ bool writeOut(const std::string& text) {
     return true;
 }
 
-std::string toUtf8(const std::u16string& text) {
-    std::string out(text.size() * 3 + 1, '\0');
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
-                       reinterpret_cast<const UChar*>(text.data()),
-                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
-    return out;
-}
-
-std::u16string fromUtf8(const std::string& text) {
-    std::u16string out(text.size() + 1, u'\0');
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
-                         &length, text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr,
-                         &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
-    return out;
-}
-
 struct Arguments {
     std::set<std::string> options;
     std::vector<std::string> operands;
@@ -150,12 +128,13 @@ int dump(const Arguments& args) {
 int search(const Arguments& args) {
     const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[1]);
     const std::vector<int> hits =
-        qurimo::FindSentences(table, fromUtf8(args.operands[0]),
+        qurimo::FindSentences(table, qurimo::fromUtf8(args.operands[0]),
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
                                                                    : qurimo::SearchSide::English);
     std::string text;
     for (int slot : hits) {
-        text += toUtf8(table.at(slot).English) + "\n" + toUtf8(table.at(slot).Chinese) + "\n";
+        text += qurimo::toUtf8(table.at(slot).English) + "\n" +
+                qurimo::toUtf8(table.at(slot).Chinese) + "\n";
     }
     if (!writeOut(text)) {
         return ExitSearchError;

@@ -3,6 +3,7 @@
 
 #include "AuthoringFile.h"
 #include "Codepage936.h"
+#include "Utf8.h"
 
 #include <array>
 #include <cstdint>
@@ -94,21 +95,6 @@ Share shareOf(const std::u16string& text) {
     return share;
 }
 
-std::u16string fromUtf8WithSubstitutes(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
-    std::u16string out(bytes.size() + 1, u'\0');
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    // Malformed sequences become U+FFFD, which the scramble check then names.
-    u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
-                         &length, bytes.data(), static_cast<int32_t>(bytes.size()), 0xFFFD, nullptr,
-                         &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
-    return out;
-}
-
 bool startsWithUtf8Bom(std::string_view bytes) {
     std::u16string ignored;
     return bytes.starts_with(Utf8Bom) && decodeUtf8(bytes.substr(Utf8Bom.size()), ignored);
@@ -153,7 +139,7 @@ AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding
     AuthoringText text{{}, encoding};
     for (std::string_view line : splitLines(bytes)) {
         text.lines.push_back(encoding == AuthoringEncoding::Utf8
-                                 ? fromUtf8WithSubstitutes(line)
+                                 ? fromUtf8(line)
                                  : Codepage936::instance().toUnicode(line));
     }
     return text;

@@ -4,28 +4,11 @@
 #include "Codepage936.h"
 #include "LibraryFile.h"
 #include "Module1.h"
-
-#include <unicode/ustring.h>
+#include "Utf8.h"
 
 namespace qurimo {
 
-namespace {
-
-std::string toUtf8(const std::u16string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    std::string out(text.size() * 3 + 1, '\0');
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
-                       reinterpret_cast<const UChar*>(text.data()),
-                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
-    return out;
-}
-
-} // namespace
+namespace {} // namespace
 
 int DumpedSlots(const SlotTable& decoded) {
     int end = SlotTable::SlotCount;

@@ -3,6 +3,7 @@
 
 #include "LibraryDump.h"
 #include "RuntimeError.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <optional>
@@ -16,17 +17,6 @@ namespace {
 const char* const PlainTextExport =
     "请在 Anki 中重新导出：导出格式选“纯文本格式的笔记”(Notes in Plain Text)，"
     "不要勾选“包含 HTML 和媒体文件引用”(Include HTML and media references)。";
-
-std::string toUtf8(std::u16string_view text) {
-    std::string out(text.size() * 3 + 1, '\0');
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
-                       reinterpret_cast<const UChar*>(text.data()),
-                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
-    return out;
-}
 
 std::size_t codePoints(std::u16string_view text) {
     return static_cast<std::size_t>(u_countChar32(reinterpret_cast<const UChar*>(text.data()),

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#include "Utf8.h"
+
+#include <unicode/ustring.h>
+
+namespace qurimo {
+
+std::string toUtf8(std::u16string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    std::string out(text.size() * 3, '\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
+                       reinterpret_cast<const UChar*>(text.data()),
+                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
+    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+    return out;
+}
+
+std::u16string fromUtf8(std::string_view bytes) {
+    if (bytes.empty()) {
+        return {};
+    }
+    std::u16string out(bytes.size(), u'\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                         &length, bytes.data(), static_cast<int32_t>(bytes.size()), 0xFFFD, nullptr,
+                         &error);
+    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+    return out;
+}
+
+} // namespace qurimo
