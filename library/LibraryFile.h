@@ -22,14 +22,10 @@ enum class MissingFile {
 void ReadLibraryFile(const std::string& path, SlotTable& table,
                      MissingFile missing = MissingFile::Create);
 
-// Writes the 301 slots of table as 301 records from the first byte of the file at path, which
-// is created if missing and never shortened: an existing longer file keeps its bytes beyond
-// the new end. A link is followed and its target replaced. The new contents are made whole in
-// a new file of the same folder and then renamed over the target, so a failure (a full disk,
-// a size limit) leaves the target byte for byte as it was, or absent, and no other file
-// behind. An existing file the user may not write is run-time error 75 and left alone, as is
-// anything but a regular file. A text whose code page 936 form exceeds 65,535 bytes is
-// run-time error 6, raised before any file is touched.
+// Writes the 301 slots of table as 301 records from the first byte of the file at path through
+// ReplaceFile with OldTail::Keep: an existing longer file keeps its bytes beyond the new end.
+// A text whose code page 936 form exceeds 65,535 bytes is run-time error 6, raised before any
+// file is touched.
 void WriteLibraryFile(const std::string& path, const SlotTable& table);
 
 // Fills table from the bytes of a library file, as ReadLibraryFile does after opening it.
