@@ -11,51 +11,60 @@ namespace qurimo {
 
 namespace {
 
-// The reason in the language of the window. Every failure a user can meet has one; the rest
-// keep their number, so that it can still be looked up.
+struct Reason {
+    int number;
+    const char* text;
+};
+
+// The reason in the language of the window for every errno that opening, reading, writing,
+// syncing, linking and renaming a file can give; anything else keeps its number, so that it
+// can still be looked up.
+constexpr Reason Reasons[] = {
+    {EACCES, "没有访问权限"},
+    {EPERM, "没有访问权限"},
+    {ENOENT, "文件或文件夹不存在"},
+    {ENOTDIR, "路径中有一项不是文件夹"},
+    {EISDIR, "这不是普通文件：是一个文件夹"},
+    {EROFS, "文件系统是只读的"},
+    {ENOSPC, "磁盘空间不足"},
+    {EFBIG, "磁盘空间不足：超出了允许的文件大小上限"},
+    {EDQUOT, "磁盘空间不足：超出了磁盘配额"},
+    {ELOOP, "符号链接太多，或者链接成环"},
+    {ENAMETOOLONG, "路径太长"},
+    {EIO, "读写设备时出错"},
+    {EMFILE, "打开的文件太多"},
+    {ENFILE, "打开的文件太多"},
+    {ENOMEM, "内存不足"},
+    {ETXTBSY, "文件正被占用"},
+    {EBUSY, "文件正被占用"},
+    {ESPIPE, "这不是普通文件"},
+    {ENXIO, "这不是普通文件"},
+    {ENODEV, "这不是普通文件"},
+    {EEXIST, "文件已存在"},
+    {EXDEV, "不能跨文件系统替换文件"},
+    {EAGAIN, "资源暂时不可用，请稍后再试"},
+    {EINTR, "操作被中断，请再试一次"},
+    {EMLINK, "文件的链接数或文件夹的项数已达上限"},
+    {EINVAL, "文件系统不支持这种操作"},
+    {EOPNOTSUPP, "文件系统不支持这种操作"},
+    {ENOSYS, "系统不支持这种操作"},
+    {EOVERFLOW, "文件太大，无法处理"},
+    {EBADF, "文件已不能访问"},
+    {ESTALE, "网络文件系统上的文件已失效"},
+    {ETIMEDOUT, "网络文件系统没有响应"},
+    {ENOLCK, "没有可用的文件锁"},
+    {EDEADLK, "文件锁会造成死锁"},
+    {ENOTEMPTY, "文件夹不是空的"},
+    {EFAULT, "内部错误：地址无效"},
+};
+
 std::string reasonOf(int errorNumber) {
-    switch (errorNumber) {
-    case EACCES:
-    case EPERM:
-        return "没有访问权限";
-    case ENOENT:
-        return "文件或文件夹不存在";
-    case ENOTDIR:
-        return "路径中有一项不是文件夹";
-    case EISDIR:
-        return "这不是普通文件：是一个文件夹";
-    case EROFS:
-        return "文件系统是只读的";
-    case ENOSPC:
-        return "磁盘空间不足";
-    case EFBIG:
-        return "磁盘空间不足：超出了允许的文件大小上限";
-    case EDQUOT:
-        return "磁盘空间不足：超出了磁盘配额";
-    case ELOOP:
-        return "符号链接太多，或者链接成环";
-    case ENAMETOOLONG:
-        return "路径太长";
-    case EIO:
-        return "读写设备时出错";
-    case EMFILE:
-    case ENFILE:
-        return "打开的文件太多";
-    case ENOMEM:
-        return "内存不足";
-    case ETXTBSY:
-    case EBUSY:
-        return "文件正被占用";
-    case ESPIPE:
-    case ENXIO:
-        return "这不是普通文件";
-    case EEXIST:
-        return "文件已存在";
-    case EXDEV:
-        return "不能跨文件系统替换文件";
-    default:
-        return "系统错误（错误码 " + std::to_string(errorNumber) + "）";
+    for (const Reason& reason : Reasons) {
+        if (reason.number == errorNumber) {
+            return reason.text;
+        }
     }
+    return "系统错误（错误码 " + std::to_string(errorNumber) + "）";
 }
 
 } // namespace

@@ -6,33 +6,243 @@
 #include "RuntimeError.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace qurimo {
 
 namespace {
 
-// A unique name in the folder of target, for the new library until it replaces target.
-std::string temporaryNameFor(const std::string& target, unsigned attempt) {
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    return folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) +
-           ".tmp";
+// Where the new contents go: the folder of the real file, its name there, and what it was.
+struct Destination {
+    FileDescriptor folder{-1};
+    std::string folderPath;
+    std::string name;
+    bool exists = false;
+    struct stat old {};
+    FileDescriptor oldFile{-1};
+};
+
+// Our temporary files are ".qurimo-" and a digest of the name they will replace, then a
+// random part: short enough for any name the file system takes, so that a leftover of a killed
+// write can be told apart and removed by the next write of the same file.
+std::string temporaryPrefix(const std::string& name) {
+    std::uint32_t digest = 2166136261u; // FNV-1a
+    for (unsigned char c : name) {
+        digest = (digest ^ c) * 16777619u;
+    }
+    static const char hex[] = "0123456789abcdef";
+    std::string prefix = ".qurimo-";
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        prefix += hex[(digest >> shift) & 0xF];
+    }
+    return prefix + "-";
 }
 
-std::string folderOf(const std::string& target) {
-    const std::size_t slash = target.rfind('/');
+std::string randomName(const std::string& prefix, const std::string& path) {
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char noise[10];
+    std::size_t got = 0;
+    while (got < sizeof noise) {
+        const ssize_t n = ::getrandom(noise + got, sizeof noise - got, 0);
+        if (n < 0 && errno != EINTR) {
+            throwFileError(errno, path);
+        }
+        got += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    std::string name = prefix;
+    for (unsigned char c : noise) {
+        name += alphabet[c % (sizeof alphabet - 1)];
+    }
+    return name;
+}
+
+mode_t currentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
         return ".";
     }
-    return slash == 0 ? "/" : target.substr(0, slash);
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+FileDescriptor openFolder(const std::string& folder, const std::string& path) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT) {
+            throw RuntimeError(ErrorNumber::PathNotFound, path, 0, "文件夹不存在：" + folder);
+        }
+        throwFileError(errno, path);
+    }
+    return fd;
+}
+
+// The kernel's name for an open file, through /proc: the link it followed to get there.
+std::string realPathOf(int fd, const std::string& path) {
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink(proc.c_str(), buffer, sizeof buffer);
+    if (length < 0 || static_cast<std::size_t>(length) == sizeof buffer) {
+        throwFileError(length < 0 ? errno : ENAMETOOLONG, path);
+    }
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+// Opens path as given, so that the kernel follows its links with its own rules (a link that
+// another user planted in a sticky folder is refused), and finds the folder of the real file.
+Destination locate(const std::string& path) {
+    Destination where;
+    FileDescriptor file(::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0 && errno == ENOENT) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            where.folderPath = folderOf(path);
+            where.name = nameOf(path);
+            where.folder = openFolder(where.folderPath, path);
+            return where;
+        }
+        // A link to a file yet to be made: the kernel makes it, which tells where it is; it
+        // is removed again at once, so that only the finished file ever stands there.
+        file = FileDescriptor(
+            ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+        if (file.get() < 0 && errno == ENOENT) {
+            char target[PATH_MAX];
+            const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+            target[length > 0 ? length : 0] = '\0';
+            throw RuntimeError(ErrorNumber::PathNotFound, path, 0,
+                               std::string("链接指向的文件夹不存在：") + target);
+        }
+        if (file.get() < 0) {
+            throwFileError(errno, path);
+        }
+        const std::string real = realPathOf(file.get(), path);
+        where.folderPath = folderOf(real);
+        where.name = nameOf(real);
+        where.folder = openFolder(where.folderPath, path);
+        ::unlinkat(where.folder.get(), where.name.c_str(), 0);
+        return where;
+    }
+    if (file.get() < 0) {
+        const int error = errno;
+        struct stat link {};
+        if (error == EACCES && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+            link.st_uid != ::geteuid()) {
+            throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                               "没有访问权限：这是其他用户建立的符号链接，系统不允许跟随它");
+        }
+        if (::stat(path.c_str(), &where.old) == 0) {
+            requireRegularFile(where.old.st_mode, path); // a socket, say, named for what it is
+        }
+        throwFileError(error, path);
+    }
+    if (::fstat(file.get(), &where.old) != 0) {
+        throwFileError(errno, path);
+    }
+    requireRegularFile(where.old.st_mode, path);
+    if (where.old.st_nlink == 0) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0, "这个文件已被删除，不能替换");
+    }
+    const std::string real = realPathOf(file.get(), path);
+    where.folderPath = folderOf(real);
+    where.name = nameOf(real);
+    where.folder = openFolder(where.folderPath, path);
+    where.exists = true;
+    where.oldFile = std::move(file);
+    return where;
+}
+
+// Leftovers of earlier writes of the same file that were killed: ours, and no longer locked
+// by a write in progress.
+void removeLeftovers(const Destination& where) {
+    const std::string prefix = temporaryPrefix(where.name);
+    FileDescriptor listing(::openat(where.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* folder = listing.get() < 0 ? nullptr : ::fdopendir(listing.get());
+    if (folder == nullptr) {
+        return;
+    }
+    listing.release();
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (std::string_view(entry->d_name).starts_with(prefix)) {
+            stale.emplace_back(entry->d_name);
+        }
+    }
+    for (const std::string& name : stale) {
+        FileDescriptor leftover(
+            ::openat(dirfd(folder), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat info {};
+        if (leftover.get() >= 0 && ::fstat(leftover.get(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && ::flock(leftover.get(), LOCK_EX | LOCK_NB) == 0) {
+            ::unlinkat(dirfd(folder), name.c_str(), 0);
+        }
+    }
+    ::closedir(folder);
+}
+
+// A new file in the folder that nobody else can open: nameless where the file system allows,
+// otherwise under a random name, created 0600 in one step. Locked, so that it is not taken for
+// a leftover while it is written.
+FileDescriptor createPrivate(const Destination& where, std::string& name, const std::string& path) {
+    FileDescriptor fd(
+        ::openat(where.folder.get(), ".", O_TMPFILE | O_RDWR | O_NOCTTY | O_CLOEXEC, 0600));
+    if (fd.get() < 0) {
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            throwFileError(errno, path);
+        }
+        for (int attempt = 0; fd.get() < 0; ++attempt) {
+            name = randomName(temporaryPrefix(where.name), path);
+            fd = FileDescriptor(::openat(where.folder.get(), name.c_str(),
+                                         O_RDWR | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0600));
+            if (fd.get() < 0 && (errno != EEXIST || attempt == 100)) {
+                throwFileError(errno, path);
+            }
+            // Another write of this file may have taken it for a leftover before the lock:
+            // then it is gone, and another name is tried.
+            struct stat mine {};
+            struct stat named {};
+            if (fd.get() >= 0 &&
+                (::flock(fd.get(), LOCK_EX) != 0 || ::fstat(fd.get(), &mine) != 0 ||
+                 ::fstatat(where.folder.get(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+                 mine.st_ino != named.st_ino || mine.st_dev != named.st_dev)) {
+                fd = FileDescriptor(-1);
+            }
+        }
+        return fd;
+    }
+    ::flock(fd.get(), LOCK_EX);
+    return fd;
+}
+
+int retried(int (*call)(int), int fd) {
+    int result = 0;
+    while ((result = call(fd)) != 0 && errno == EINTR) {
+    }
+    return result == 0 ? 0 : errno;
 }
 
 // Writes bytes, then the bytes of old beyond them (old may be absent: -1), into the new file.
-int fillNewFile(int fd, std::string_view bytes, int old, off_t oldSize) {
+int fill(int fd, std::string_view bytes, int old, off_t oldSize) {
     if (const int failure = writeAll(fd, bytes.data(), bytes.size(), 0); failure != 0) {
         return failure;
     }
@@ -51,87 +261,119 @@ int fillNewFile(int fd, std::string_view bytes, int old, off_t oldSize) {
         }
         at += got;
     }
-    return ::fsync(fd) == 0 ? 0 : errno;
+    return 0;
+}
+
+// Every extended attribute of the old file that the user may set, the access list
+// (system.posix_acl_access) among them; the others (security.*, trusted.* for most users) are
+// the file system's to give.
+void copyAttributes(int from, int to) {
+    std::vector<char> names(1024);
+    ssize_t size = 0;
+    while ((size = ::flistxattr(from, names.data(), names.size())) < 0 && errno == ERANGE) {
+        names.resize(names.size() * 4);
+    }
+    std::vector<char> value(4096);
+    for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(&names[at])) + 1) {
+        const char* name = &names[static_cast<std::size_t>(at)];
+        ssize_t length = 0;
+        while ((length = ::fgetxattr(from, name, value.data(), value.size())) < 0 &&
+               errno == ERANGE) {
+            value.resize(value.size() * 4);
+        }
+        if (length >= 0) {
+            ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(length), 0);
+        }
+    }
+}
+
+// The old file's owner (where the user may give it), access list, attributes and mode; a new
+// file gets 0666 less the umask, as any other program's would.
+int giveMetadata(const Destination& where, int fd) {
+    if (!where.exists) {
+        return ::fchmod(fd, 0666 & ~currentUmask()) == 0 ? 0 : errno;
+    }
+    const struct stat& old = where.old;
+    if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+        ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        errno = 0; // only root may give a file away; anyone else owns the new one
+    }
+    copyAttributes(where.oldFile.get(), fd);
+    return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+// In a folder that only grows (chattr +a) or never changes (+i), an old file cannot be replaced
+// and a temporary file could not be removed again.
+void requireReplaceable(const Destination& where, const std::string& path) {
+    int flags = 0;
+    if (where.exists && ::ioctl(where.folder.get(), FS_IOC_GETFLAGS, &flags) == 0 &&
+        (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL)) != 0) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                           "文件夹 " + where.folderPath +
+                               " 设置了只允许追加或不可修改的属性，"
+                               "其中的文件不能替换");
+    }
+}
+
+// Puts the finished file in place: a nameless one goes straight to the name when there is no
+// old file, otherwise under a random name first; then one rename replaces the old file.
+int linkIn(const Destination& where, int fd, std::string& name, const std::string& path) {
+    if (name.empty()) {
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+        if (!where.exists && ::linkat(AT_FDCWD, proc.c_str(), where.folder.get(),
+                                      where.name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return 0;
+        }
+        for (int attempt = 0;; ++attempt) {
+            const std::string candidate = randomName(temporaryPrefix(where.name), path);
+            if (::linkat(AT_FDCWD, proc.c_str(), where.folder.get(), candidate.c_str(),
+                         AT_SYMLINK_FOLLOW) == 0) {
+                name = candidate;
+                break;
+            }
+            if (errno != EEXIST || attempt == 100) {
+                return errno;
+            }
+        }
+    }
+    return ::renameat(where.folder.get(), name.c_str(), where.folder.get(), where.name.c_str()) == 0
+               ? 0
+               : errno;
 }
 
 } // namespace
 
-// The new contents go to a new file in the same folder, which then replaces the target in
-// one rename: whatever fails before that, the target keeps every byte it had.
 void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail) {
-    const std::string target = followLinks(path);
+    const Destination where = locate(path);
+    requireReplaceable(where, path);
+    removeLeftovers(where);
 
-    // An existing library keeps its bytes beyond the new end, its permissions and, where the
-    // user may give them, its owner; one the user may not write is not replaced.
-    int oldFd = -1;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-        requireRegularFile(old.st_mode, path);
-        oldFd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (oldFd < 0) {
-            throwFileError(errno, path);
-        }
-    } else if (errno != ENOENT) {
-        throwFileError(errno, path);
-    }
-    FileDescriptor oldFile(oldFd);
-    if (oldFd >= 0) {
-        if (::fstat(oldFd, &old) != 0) {
-            throwFileError(errno, path);
-        }
-        requireRegularFile(old.st_mode, path); // what was opened, should it have been swapped
-    }
-
-    std::string temporary;
-    int fd = -1;
-    for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = temporaryNameFor(target, attempt);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            break;
-        }
-    }
-    FileDescriptor file(fd);
-    if (file.get() < 0) {
-        if (errno == ENOENT && target != path) {
-            throw RuntimeError(ErrorNumber::PathNotFound, path, 0,
-                               "链接指向的文件夹不存在：" + folderOf(target));
-        }
-        throwFileError(errno, path);
-    }
-
-    int failure = 0;
-    if (oldFd >= 0) {
-        // Only root may give a file away; anyone else becomes the owner of the new one.
-        if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-            ::fchown(file.get(), old.st_uid, old.st_gid) != 0) {
-            errno = 0;
-        }
-        if (::fchmod(file.get(), old.st_mode & 07777) != 0) {
-            failure = errno;
-        }
+    std::string name; // empty while the new file has none
+    FileDescriptor file = createPrivate(where, name, path);
+    const int oldFd = tail == OldTail::Keep ? where.oldFile.get() : -1;
+    int failure = fill(file.get(), bytes, oldFd, where.exists ? where.old.st_size : 0);
+    if (failure == 0) {
+        failure = giveMetadata(where, file.get());
     }
     if (failure == 0) {
-        failure = fillNewFile(file.get(), bytes, tail == OldTail::Keep ? oldFd : -1,
-                              oldFd >= 0 ? old.st_size : 0);
+        failure = retried(::fsync, file.get());
     }
-    if (file.close() != 0 && failure == 0) {
-        failure = errno;
+    if (failure == 0) {
+        failure = linkIn(where, file.get(), name, path);
     }
-    if (failure == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    // Linux closes the descriptor even when close reports EINTR; nothing to retry.
+    if (file.close() != 0 && errno != EINTR && failure == 0) {
         failure = errno;
     }
     if (failure != 0) {
-        ::unlink(temporary.c_str());
+        if (!name.empty()) {
+            ::unlinkat(where.folder.get(), name.c_str(), 0);
+        }
         throwFileError(failure, path);
     }
-
-    // The rename is done and the file whole; a folder that cannot be synced (some file
-    // systems refuse) loses nothing that a later sync would not give back.
-    FileDescriptor folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0 && ::fsync(folder.get()) != 0) {
-        errno = 0;
-    }
+    // The file is whole and in place; a folder that cannot be synced (some file systems
+    // refuse) loses nothing that a later sync would not give back.
+    retried(::fsync, where.folder.get());
 }
 
 } // namespace qurimo

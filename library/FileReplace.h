@@ -12,12 +12,16 @@ enum class OldTail {
     Drop, // a byte-for-byte copy
 };
 
-// Replaces the contents of the regular file at path by bytes, creating it if missing. The new
-// contents are made whole in a new file of the same folder and then renamed over the old one,
-// so a failure leaves the old file byte for byte as it was, or absent, and no other file
-// behind. A link is followed and its target replaced. An existing file keeps its permissions
-// and, where the user may give it, its owner; one the user may not write is run-time error 75
-// and left alone, as is anything but a regular file.
+// Replaces the contents of the regular file at path by bytes, creating it if missing. The path
+// is opened as given, so the kernel follows its links by its own rules, and the new contents
+// are made whole in a new file of the real file's folder that nobody else can open (nameless,
+// or 0600 under a short random name), given the old file's owner where the user may give it,
+// its access list, extended attributes and mode (0666 less the umask for a new file), synced
+// and renamed over the old one. So a failure leaves the old file byte for byte as it was, or
+// absent, and no other file behind; a killed write leaves at most one temporary file, which
+// the next write of that file removes. An existing file the user may not write, a deleted
+// one, one in a folder that may only grow, and anything but a regular file are run-time error
+// 75 and left alone.
 void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail);
 
 } // namespace qurimo

@@ -14,9 +14,6 @@ namespace qurimo {
 
 namespace {
 
-// The kernel's own bound on links followed in one lookup.
-constexpr int MaxLinks = 40;
-
 std::string kindOf(mode_t mode) {
     if (S_ISDIR(mode)) {
         return "一个文件夹";
@@ -42,6 +39,23 @@ FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
+}
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+int FileDescriptor::release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
 }
 
 int FileDescriptor::close() {
@@ -112,35 +126,6 @@ int writeAll(int fd, const char* bytes, std::size_t size, off_t offset) {
         written += static_cast<std::size_t>(put);
     }
     return 0;
-}
-
-std::string followLinks(const std::string& path) {
-    std::string current = path;
-    for (int followed = 0;; ++followed) {
-        struct stat info {};
-        if (::lstat(current.c_str(), &info) != 0) {
-            if (errno == ENOENT) {
-                return current;
-            }
-            throwFileError(errno, path);
-        }
-        if (!S_ISLNK(info.st_mode)) {
-            return current;
-        }
-        if (followed == MaxLinks) {
-            throwFileError(ELOOP, path);
-        }
-        char target[PATH_MAX];
-        const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
-        if (length < 0 || static_cast<std::size_t>(length) == sizeof target) {
-            throwFileError(length < 0 ? errno : ENAMETOOLONG, path);
-        }
-        const std::string link(target, static_cast<std::size_t>(length));
-        const std::size_t slash = current.rfind('/');
-        current = (link.starts_with('/') || slash == std::string::npos)
-                      ? link
-                      : current.substr(0, slash + 1) + link;
-    }
 }
 
 bool isSameFile(const std::string& a, const std::string& b) {

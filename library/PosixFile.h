@@ -15,9 +15,11 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    FileDescriptor& operator=(FileDescriptor&&) = delete;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
 
     int get() const { return fd_; }
+    // Hands the descriptor over to whoever closes it now.
+    int release();
     // Closes now and returns close()'s result, so that a failing close is not lost.
     int close();
 
@@ -40,10 +42,6 @@ std::string readUpTo(int fd, std::size_t limit, const std::string& path);
 
 // Writes all of bytes at offset; returns 0 or the errno of the write that failed.
 int writeAll(int fd, const char* bytes, std::size_t size, off_t offset);
-
-// The path that path names once every symbolic link in its last component is followed; the
-// end of the chain may be missing. A loop of links is run-time error 75.
-std::string followLinks(const std::string& path);
 
 // Whether the two paths name one existing file (the same device and inode).
 bool isSameFile(const std::string& a, const std::string& b);

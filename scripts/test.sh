@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh desktop-file-utils appstream groff lintian dpkg-dev file librsvg2-bin \
-    bash-completion
+    bash-completion acl
 ctest --test-dir build --output-on-failure "$@"

@@ -5,9 +5,11 @@
 #include "RuntimeError.h"
 #include "TestSupport.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace qurimo;
 using namespace qurimo::test;
@@ -190,14 +192,26 @@ TEST_F(LibraryFileTest, LibraryThatCannotBeCreatedIsAccessError) {
 
 namespace {
 
+// 255 bytes, the most a name may have: 83 Chinese characters and "ab.dat".
+const std::string LongestName = [] {
+    std::string name;
+    for (int k = 0; k < 83; ++k) {
+        name += "句";
+    }
+    return name + "ab.dat";
+}();
+
 // An output path that is a link: the link stays, and the file it leads to is what is written,
-// made if missing; a new file gets 0666 less the umask, an old one keeps its permissions.
+// made if missing; a new file gets 0666 less the umask, an old one keeps its permissions. A
+// link into /proc to a deleted file is refused; a name as long as the file system allows is
+// written.
 struct LinkCase {
     const char* name;
     const char* link;   // what out.dat points to; empty: no link
-    const char* target; // the file that must hold the library afterwards; empty: none
+    std::string target; // the file that must hold the library afterwards; empty: none
     int error;
     const char* detail;
+    std::string output = "out.dat";
 
     friend void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -209,12 +223,18 @@ protected:
 
 TEST_P(OutputLinks, AreFollowed) {
     const LinkCase& row = GetParam();
-    const std::string out = dir.file("out.dat");
+    const std::string out = dir.file(row.output);
     std::filesystem::create_directory(dir.file("sub"));
     writeFile(dir.file("sub/old.dat"), std::string(10, 'x'));
     ::chmod(dir.file("sub/old.dat").c_str(), 0640);
-    if (*row.link != '\0') {
-        std::filesystem::create_symlink(row.link, out);
+    std::string link = row.link;
+    const int deleted = ::open(dir.file("del.dat").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ::unlink(dir.file("del.dat").c_str());
+    if (link == "(deleted)") {
+        link = "/proc/self/fd/" + std::to_string(deleted);
+    }
+    if (!link.empty()) {
+        std::filesystem::create_symlink(link, out);
     }
     SlotTable table;
     table.at(0).English = u"MNO";
@@ -229,22 +249,23 @@ TEST_P(OutputLinks, AreFollowed) {
     });
     EXPECT_EQ(number, row.error) << detail;
     EXPECT_NE(detail.find(row.detail), std::string::npos) << detail;
-    if (*row.link != '\0') {
-        EXPECT_EQ(std::filesystem::read_symlink(out), row.link) << "the link itself stays";
+    ::close(deleted);
+    if (!link.empty()) {
+        EXPECT_EQ(std::filesystem::read_symlink(out), link) << "the link itself stays";
     }
-    if (*row.target != '\0') {
+    if (!row.target.empty()) {
         const std::string target = dir.file(row.target);
         EXPECT_EQ(readFile(target), serializeLibrary(table));
         const mode_t mask = ::umask(0);
         ::umask(mask);
         struct stat info {};
         ::stat(target.c_str(), &info);
-        EXPECT_EQ(info.st_mode & 0777,
-                  row.target == std::string("sub/old.dat") ? 0640u : 0666u & ~mask);
+        EXPECT_EQ(info.st_mode & 0777, row.target == "sub/old.dat" ? 0640u : 0666u & ~mask);
     }
     std::size_t entries = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
-        entries += entry.path().filename().string().starts_with(".") ? 100 : 1;
+        const std::string name = entry.path().filename().string();
+        entries += name.starts_with(".") || name.starts_with("del.dat") ? 100 : 1;
     }
     EXPECT_LT(entries, 100u) << "a temporary file stayed";
 }
@@ -256,7 +277,9 @@ INSTANTIATE_TEST_SUITE_P(
                     LinkCase{"DanglingLinkGetsItsTarget", "sub/new.dat", "sub/new.dat", 0, ""},
                     LinkCase{"DanglingLinkIntoMissingFolder", "none/new.dat", "", 76,
                              "链接指向的文件夹不存在"},
-                    LinkCase{"LinkToItself", "out.dat", "", 75, "符号链接太多"}),
+                    LinkCase{"LinkToItself", "out.dat", "", 75, "符号链接太多"},
+                    LinkCase{"LinkToDeletedFile", "(deleted)", "", 75, "已被删除"},
+                    LinkCase{"LongestName", "", LongestName, 0, "", LongestName}),
     [](const testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
 
 } // namespace

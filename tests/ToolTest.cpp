@@ -276,7 +276,10 @@ TEST_F(ToolTest, PipesAndDevicesAreRefusedAtOnce) {
                            Run{{Tool, "dump", pipe}, "是一个管道"},
                            Run{{Tool, "compile", "/dev/zero", output}, "是一个字符设备"},
                            Run{{Tool, "dump", "/dev/zero"}, "是一个字符设备"},
-                           Run{{Tool, "compile", dir.file("in.txt"), pipe}, "是一个管道"}}) {
+                           Run{{Tool, "compile", dir.file("in.txt"), pipe}, "是一个管道"},
+                           Run{{"/bin/bash", "-o", "pipefail", "-c",
+                                Tool + " compile " + dir.file("in.txt") + " /dev/stdout | cat"},
+                               "是一个管道"}}) {
         const ProcessResult result = runProgram(run.argv);
         EXPECT_EQ(result.exitCode, 1) << run.argv[1] << " " << run.argv[2];
         EXPECT_NE(result.err.find("75"), std::string::npos) << result.err;

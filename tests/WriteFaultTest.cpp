@@ -1,21 +1,30 @@
 // SPDX-License-Identifier: MIT
 // Library writes that fail midway, with the operating system's own faults: a file-size limit,
-// a full file system, permissions seen by an unprivileged user, a device. Whatever fails, the
-// old library keeps every byte and no other file is left in its folder.
+// a full file system, permissions seen by an unprivileged user, a device, another user who
+// plants a link or watches the folder. Whatever fails, the old library keeps every byte, no
+// other file is left in its folder and nobody else reads what they could not read before.
+#include "FileError.h"
 #include "LibraryFile.h"
 #include "RuntimeError.h"
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <random>
 #include <sched.h>
 #include <sstream>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace qurimo;
@@ -32,6 +41,9 @@ enum class Fault {
     FullDisk,      // the folder is a tmpfs of limit bytes
     Unprivileged,  // the write runs as user nobody
     LinkToDevice,  // the output is a link to /dev/full
+    Eavesdropper,  // user nobody opens every file that appears in the folder during the write
+    PlantedLink,   // out.dat in a sticky folder is another user's link to the writer's file
+    Attributes,    // the old file has an access list entry and a user. attribute
 };
 
 struct FaultCase {
@@ -68,10 +80,80 @@ std::string oldBytes(std::size_t size) {
 struct Outcome {
     int error = -1;
     std::string report;
-    std::string bytes; // of out.dat afterwards; "(none)" when it does not exist
-    std::string mode;  // its permission bits, octal
-    std::string names; // everything in the folder afterwards, sorted
+    std::string bytes;      // of out.dat afterwards; "(none)" when it does not exist
+    std::string mode;       // its permission bits, octal
+    std::string names;      // everything in the folder afterwards, sorted
+    std::size_t leaked = 0; // bytes the eavesdropper read
+    std::string attributes; // the old file's extended attributes, then the new one's
 };
+
+// name=hex value; ... for every extended attribute of path.
+std::string attributesOf(const std::string& path) {
+    char names[4096];
+    const ssize_t size = ::listxattr(path.c_str(), names, sizeof names);
+    std::ostringstream listing;
+    for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+        unsigned char value[4096];
+        const ssize_t length = ::getxattr(path.c_str(), names + at, value, sizeof value);
+        listing << names + at << "=" << std::hex;
+        for (ssize_t k = 0; k < length; ++k) {
+            listing << static_cast<int>(value[k]) << ".";
+        }
+        listing << ";";
+    }
+    return listing.str();
+}
+
+// Forked before the write: watches the folder as user nobody and keeps open whatever it can
+// open there; when told the write is done, it reads all it holds and reports how many bytes.
+pid_t startEavesdropper(const std::filesystem::path& folder, const int done[2],
+                        const int report[2]) {
+    int ready[2];
+    if (::pipe(ready) != 0) {
+        return -1;
+    }
+    const pid_t spy = ::fork();
+    if (spy == 0) {
+        ::close(done[1]);
+        ::close(report[0]);
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        if (watch < 0 || ::inotify_add_watch(watch, folder.c_str(), IN_CREATE | IN_MOVED_TO) < 0 ||
+            ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0 || ::write(ready[1], "x", 1) != 1) {
+            ::_exit(1);
+        }
+        std::vector<int> held;
+        for (bool finished = false; !finished;) {
+            pollfd fds[2] = {{watch, POLLIN, 0}, {done[0], POLLIN, 0}};
+            ::poll(fds, 2, 10000);
+            finished = fds[0].revents == 0;
+            alignas(inotify_event) char events[8192];
+            const ssize_t got = fds[0].revents != 0 ? ::read(watch, events, sizeof events) : 0;
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                const int fd = ::openat(folderFd, event->name, O_RDONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    held.push_back(fd);
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        std::size_t leaked = 0;
+        for (const int fd : held) {
+            char buffer[65536];
+            for (ssize_t n;
+                 (n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(leaked))) > 0;) {
+                leaked += static_cast<std::size_t>(n);
+            }
+        }
+        ::_exit(::write(report[1], &leaked, sizeof leaked) == sizeof leaked ? 0 : 1);
+    }
+    char byte = 0;
+    ::close(ready[1]);
+    const bool started = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+    return started ? spy : -1;
+}
 
 // Sets the fault up and writes in a child process, so that limits, a mount namespace and a
 // changed user end with it; the child looks at the folder itself, since a tmpfs is seen only
@@ -100,6 +182,36 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
         if (row.fault == Fault::LinkToDevice) {
             std::filesystem::create_symlink("/dev/full", out);
         }
+        if (row.fault == Fault::PlantedLink) {
+            // The victim, nobody, owns thesis; the link is daemon's, in root's sticky folder.
+            const std::string thesis = (folder / "thesis").string();
+            writeFile(thesis, oldBytes(row.limit));
+            std::filesystem::create_symlink(thesis, out);
+            if (::chown(thesis.c_str(), Nobody, Nobody) != 0 || ::lchown(out.c_str(), 1, 1) != 0 ||
+                ::chmod(folder.c_str(), 01777) != 0 || ::setgid(Nobody) != 0 ||
+                ::setuid(Nobody) != 0) {
+                ::_exit(Unsupported);
+            }
+        }
+        std::string attributesBefore;
+        if (row.fault == Fault::Attributes) {
+            const std::string command = "setfacl -m u:daemon:r '" + out + "' 2>/dev/null";
+            if (std::system(command.c_str()) != 0 ||
+                ::setxattr(out.c_str(), "user.qurimo", "kept", 4, 0) != 0) {
+                ::_exit(Unsupported);
+            }
+            attributesBefore = attributesOf(out);
+        }
+        int done[2] = {-1, -1};
+        int report[2] = {-1, -1};
+        pid_t spy = -1;
+        if (row.fault == Fault::Eavesdropper) {
+            ::chmod(folder.c_str(), 0755);
+            if (::pipe(done) != 0 || ::pipe(report) != 0 ||
+                (spy = startEavesdropper(folder, done, report)) < 0) {
+                ::_exit(Unsupported);
+            }
+        }
         if (row.fault == Fault::FileSizeLimit) {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{row.limit, row.limit};
@@ -123,8 +235,22 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
             outcome.error = error.number();
             outcome.report = error.report();
         }
+        if (spy > 0) {
+            ::close(done[1]);
+            ::close(report[1]);
+            int status = 0;
+            if (::read(report[0], &outcome.leaked, sizeof outcome.leaked) !=
+                    sizeof outcome.leaked ||
+                ::waitpid(spy, &status, 0) != spy) {
+                ::_exit(1);
+            }
+        }
+        if (row.fault == Fault::Attributes) {
+            outcome.attributes = attributesBefore + "|" + attributesOf(out);
+        }
         struct stat info {};
-        outcome.bytes = ::lstat(out.c_str(), &info) != 0 ? "(none)"
+        outcome.bytes = row.fault == Fault::PlantedLink    ? readFile((folder / "thesis").string())
+                        : ::lstat(out.c_str(), &info) != 0 ? "(none)"
                         : S_ISLNK(info.st_mode)
                             ? "-> " + std::filesystem::read_symlink(out).string()
                             : readFile(out);
@@ -140,7 +266,9 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
             outcome.names += name + " ";
         }
         std::string message = std::to_string(outcome.error) + '\0' + outcome.report + '\0' +
-                              outcome.mode + '\0' + outcome.names + '\0' + outcome.bytes;
+                              outcome.mode + '\0' + outcome.names + '\0' +
+                              std::to_string(outcome.leaked) + '\0' + outcome.attributes + '\0' +
+                              outcome.bytes;
         for (std::size_t at = 0; at < message.size();) {
             const ssize_t put = ::write(channel[1], message.data() + at, message.size() - at);
             if (put <= 0) {
@@ -175,9 +303,52 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
     std::getline(parts, outcome.report, '\0');
     std::getline(parts, outcome.mode, '\0');
     std::getline(parts, outcome.names, '\0');
+    std::string leaked;
+    std::getline(parts, leaked, '\0');
+    outcome.leaked = std::stoul(leaked);
+    std::getline(parts, outcome.attributes, '\0');
     outcome.bytes.assign(std::istreambuf_iterator<char>(parts), {});
     return outcome;
 }
+
+// Turns the kernel's protection against planted links on for one test, and back as it was.
+class ProtectedSymlinks {
+public:
+    explicit ProtectedSymlinks(bool wanted) {
+        if (wanted) {
+            was_ = read();
+            set('1');
+        }
+    }
+    ~ProtectedSymlinks() {
+        if (was_ != '\0' && was_ != '1') {
+            set(was_);
+        }
+    }
+    ProtectedSymlinks(const ProtectedSymlinks&) = delete;
+    ProtectedSymlinks& operator=(const ProtectedSymlinks&) = delete;
+    bool on() const { return read() == '1'; }
+
+private:
+    static constexpr const char* Setting = "/proc/sys/fs/protected_symlinks";
+    static char read() {
+        const int fd = ::open(Setting, O_RDONLY);
+        char value = '\0';
+        if (fd >= 0 && ::read(fd, &value, 1) != 1) {
+            value = '\0';
+        }
+        ::close(fd);
+        return value;
+    }
+    static void set(char value) {
+        const int fd = ::open(Setting, O_WRONLY);
+        if (fd >= 0 && ::write(fd, &value, 1) != 1) {
+            errno = 0;
+        }
+        ::close(fd);
+    }
+    char was_ = '\0';
+};
 
 class WriteFault : public testing::TestWithParam<FaultCase> {
 protected:
@@ -186,16 +357,33 @@ protected:
 
 TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
     const FaultCase& row = GetParam();
-    if (row.fault == Fault::FullDisk && ::geteuid() != 0) {
-        GTEST_SKIP() << "mounting a small file system needs root";
+    const bool needsRoot = row.fault == Fault::FullDisk || row.fault == Fault::Eavesdropper ||
+                           row.fault == Fault::PlantedLink;
+    if (needsRoot && ::geteuid() != 0) {
+        GTEST_SKIP() << "this fault needs root to mount or to act as two users";
+    }
+    const ProtectedSymlinks protection(row.fault == Fault::PlantedLink);
+    if (row.fault == Fault::PlantedLink && !protection.on()) {
+        GTEST_SKIP() << "fs.protected_symlinks cannot be set to 1 here";
     }
     const Outcome outcome = writeWithFault(row, dir.path());
-    ASSERT_NE(outcome.error, -Unsupported) << "the fault could not be set up";
+    if (outcome.error == -Unsupported) {
+        GTEST_SKIP() << "the fault could not be set up here (no mount namespace, no access list)";
+    }
     ASSERT_GE(outcome.error, 0) << "the writing process died";
     EXPECT_EQ(outcome.error, row.error) << outcome.report;
     EXPECT_NE(outcome.report.find(row.reason), std::string::npos) << outcome.report;
     const bool fileThere = row.error == 0 || row.oldSize > 0 || row.fault == Fault::LinkToDevice;
-    EXPECT_EQ(outcome.names, fileThere ? "out.dat " : "") << "nothing but the library, if any";
+    EXPECT_EQ(outcome.names, row.fault == Fault::PlantedLink ? "out.dat thesis "
+                             : fileThere                     ? "out.dat "
+                                                             : "")
+        << "nothing but the library, if any";
+    EXPECT_EQ(outcome.leaked, 0u) << "another user read the new library before it was whole";
+    if (row.fault == Fault::Attributes) {
+        const std::size_t bar = outcome.attributes.find('|');
+        EXPECT_EQ(outcome.attributes.substr(bar + 1), outcome.attributes.substr(0, bar));
+        EXPECT_NE(outcome.attributes.find("system.posix_acl_access="), std::string::npos);
+    }
     const std::string written = serializeLibrary(bigTable());
     if (row.error == 0) {
         const std::string old = oldBytes(row.oldSize);
@@ -206,8 +394,10 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
         EXPECT_EQ(outcome.mode, mode.str()) << "the old file's permissions";
     } else if (row.fault == Fault::LinkToDevice) {
         EXPECT_EQ(outcome.bytes, "-> /dev/full");
-    } else if (row.oldSize > 0) {
-        EXPECT_TRUE(outcome.bytes == oldBytes(row.oldSize)) << "the old library must stay whole";
+    } else if (row.oldSize > 0 || row.fault == Fault::PlantedLink) {
+        EXPECT_TRUE(outcome.bytes ==
+                    oldBytes(row.fault == Fault::PlantedLink ? row.limit : row.oldSize))
+            << "the old file must stay whole";
     }
 }
 
@@ -234,7 +424,49 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"NoOldFileInReadOnlyFolder", Fault::Unprivileged, 0, 0, 0, false, 75,
                   "没有访问权限"},
         FaultCase{"LinkToDevFull", Fault::LinkToDevice, 0, 0, 0, false, 75,
-                  "这不是普通文件：是一个字符设备"}),
+                  "这不是普通文件：是一个字符设备"},
+        FaultCase{"PrivateUntilWhole", Fault::Eavesdropper, 30000000, 0600, 0, false, 0, ""},
+        FaultCase{"PlantedLinkInStickyFolder", Fault::PlantedLink, 0, 0, 5000, false, 75,
+                  "其他用户建立的符号链接"},
+        FaultCase{"AccessListAndAttributesKept", Fault::Attributes, 5000, 0640, 0, false, 0, ""}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+// Writes killed at random moments leave, after the next write, the library alone in its
+// folder, whole.
+TEST(KilledWrites, LeaveNothingAfterTheNextWrite) {
+    TempDir dir;
+    const std::string out = dir.file("out.dat");
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (;;) {
+                WriteLibraryFile(out, bigTable());
+            }
+        }
+        ::usleep(std::uniform_int_distribution<useconds_t>(0, 4000)(random));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    WriteLibraryFile(out, bigTable());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_TRUE(readFile(out) == serializeLibrary(bigTable()));
+}
+
+// Every errno that opening, reading, writing, syncing, linking or renaming a file can give the
+// writer has a reason in words.
+TEST(FileErrors, EveryReasonIsInWords) {
+    for (const int number :
+         {EACCES, EPERM,        ENOENT, ENOTDIR, EISDIR,    EROFS,  ENOSPC,  EFBIG,     EDQUOT,
+          ELOOP,  ENAMETOOLONG, EIO,    EMFILE,  ENFILE,    ENOMEM, ETXTBSY, EBUSY,     ESPIPE,
+          ENXIO,  ENODEV,       EEXIST, EXDEV,   EAGAIN,    EINTR,  EMLINK,  EINVAL,    EOPNOTSUPP,
+          ENOSYS, EOVERFLOW,    EBADF,  ESTALE,  ETIMEDOUT, ENOLCK, EDEADLK, ENOTEMPTY, EFAULT}) {
+        try {
+            throwFileError(number, "out.dat");
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.detail().find("错误码"), std::string::npos) << number;
+        }
+    }
+}
 
 } // namespace
