@@ -703,7 +703,8 @@ void Form1Test::unreadableLibraryAtStart_data() {
 
 void Form1Test::unreadableLibraryAtStart() {
     // The window opens, reports the error with what the user can do, and shows no
-    // placeholder. The tests run as root: the folder is read-only for an unprivileged user.
+    // placeholder. The folder is made read-only, and the window runs as a user without
+    // root's power to write there anyway.
     QFETCH(QString, inTheWay);
     QFETCH(QString, reason);
     QFETCH(QString, remedy);
@@ -711,7 +712,10 @@ void Form1Test::unreadableLibraryAtStart() {
         std::filesystem::create_directory(libraryFile());
     } else if (inTheWay == "pipe") {
         QCOMPARE(::mkfifo(libraryFile().c_str(), 0666), 0);
+    } else {
+        QCOMPARE(::chmod(dir->path().c_str(), 0555), 0);
     }
+    const auto writable = qScopeGuard([&] { ::chmod(dir->path().c_str(), 0755); });
     const QString folder = QString::fromStdString(dir->path().string());
     const int failed = runUnprivileged([&] {
         Form1 window(folder);
