@@ -751,7 +751,7 @@ void Form1Test::unreadableLibraryAtStart_data() {
 
 void Form1Test::unreadableLibraryAtStart() {
     // The window opens, reports the error with what the user can do, and shows no
-    // placeholder. The tests run as root: the folder is read-only for an unprivileged user.
+    // placeholder, as root (run as an unprivileged user) or as an ordinary user.
     QFETCH(QString, inTheWay);
     QFETCH(QString, reason);
     QFETCH(QString, remedy);
@@ -760,6 +760,10 @@ void Form1Test::unreadableLibraryAtStart() {
     } else if (inTheWay == "pipe") {
         QCOMPARE(::mkfifo(libraryFile().c_str(), 0666), 0);
     }
+    // A folder no one but root may write, its owner included.
+    const auto mode = std::filesystem::status(dir->path()).permissions();
+    std::filesystem::permissions(dir->path(), std::filesystem::perms(0555));
+    const auto writable = qScopeGuard([&] { std::filesystem::permissions(dir->path(), mode); });
     const QString folder = QString::fromStdString(dir->path().string());
     const int failed = runUnprivileged([&] {
         Form1 window(folder);
