@@ -1,24 +1,33 @@
 // SPDX-License-Identifier: MIT
 // qurimo-lib: compiles authoring files into library files, checks them, dumps, searches and
-// verifies library files.
+// verifies library files, and sets the library the window reads.
 
 #include "EncodingDetection.h"
+#include "FileError.h"
+#include "FileReplace.h"
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
+#include "LibraryFile.h"
+#include "LibraryLocation.h"
 #include "LibrarySearch.h"
 #include "LibraryVerify.h"
+#include "PosixFile.h"
 #include "RuntimeError.h"
 #include "TsvFile.h"
 #include "Utf8.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <fcntl.h>
 #include <map>
 #include <new>
 #include <set>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -56,6 +65,12 @@ constexpr const char* Usage =
     "  qurimo-lib verify 库文件\n"
     "      检查库文件是否完整：被文件尾截断的记录（槽号和偏移）、不能解码为代码页 936\n"
     "      字符的文本、解码后含控制字符的文本；第 301 条记录之后的字节只作提示。\n"
+    "  qurimo-lib use [库文件 | --bundled]\n"
+    "      设定窗口读取的词库：像 verify 一样检查库文件，完好时把它原样复制为按用户设置的\n"
+    "      词库 $XDG_DATA_HOME/qurimo/vorel.dat（默认 ~/.local/share/qurimo/vorel.dat）并\n"
+    "      输出其路径；有问题时报出第一个问题，什么也不写。不带参数时输出窗口现在读取的\n"
+    "      词库。\n"
+    "      --bundled  删除按用户设置的词库，窗口改回读取程序自带的词库。\n"
     "  qurimo-lib --help\n"
     "      显示本说明。\n"
     "  qurimo-lib --version\n"
@@ -65,7 +80,8 @@ constexpr const char* Usage =
     "退出码:\n"
     "  compile、check、dump: 0 成功, 1 出错, 2 用法错误。\n"
     "  search: 0 找到, 1 没有找到, 2 出错或用法错误。\n"
-    "  verify: 0 库文件完整, 1 有问题或无法读取, 2 用法错误。\n";
+    "  verify: 0 库文件完整, 1 有问题或无法读取, 2 用法错误。\n"
+    "  use: 0 成功, 1 库文件有问题或出错, 2 用法错误。\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "qurimo-lib: %s\n\n%s", message.c_str(), Usage);
@@ -169,12 +185,78 @@ int verify(const Arguments& args) {
     return report.problems.empty() ? ExitOk : ExitError;
 }
 
+// Makes folder and every missing folder above it, each private to the user.
+void makePrivateFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            qurimo::throwFileError(errno, part);
+        }
+        if (slash == std::string::npos) {
+            return;
+        }
+    }
+}
+
+// Reads LIBRARY whole, so that what is checked is what is copied.
+std::string readLibraryBytes(const std::string& path) {
+    qurimo::FileDescriptor file = qurimo::openRegularFile(path, O_RDONLY);
+    std::string bytes = qurimo::readUpTo(file.get(), qurimo::MaxLibraryBytes + 1, path);
+    if (bytes.size() > qurimo::MaxLibraryBytes) {
+        throw qurimo::RuntimeError(qurimo::ErrorNumber::PathFileAccessError, path, 0,
+                                   "文件比任何库文件都长（库文件最长为 " +
+                                       std::to_string(qurimo::MaxLibraryBytes) + " 字节）");
+    }
+    return bytes;
+}
+
+int use(const Arguments& args) {
+    const std::string perUser = qurimo::perUserLibraryPath();
+    const std::string bundled = qurimo::windowFolder() + "/vorel.dat";
+    if (args.options.count("--bundled") != 0) {
+        if (!args.operands.empty()) {
+            return usageError("use --bundled 不带库文件参数");
+        }
+        if (::unlink(perUser.c_str()) == 0) {
+            return writeOut("已删除按用户设置的词库 " + perUser + "，窗口改回读取 " + bundled +
+                            "\n")
+                       ? ExitOk
+                       : ExitError;
+        }
+        if (errno != ENOENT && errno != ENOTDIR) {
+            qurimo::throwFileError(errno, perUser);
+        }
+        return writeOut("没有按用户设置的词库 " + perUser + "，窗口读取 " + bundled + "\n")
+                   ? ExitOk
+                   : ExitError;
+    }
+    if (args.operands.empty()) {
+        const qurimo::LibraryLocation location =
+            qurimo::locateLibrary(std::nullopt, qurimo::windowFolder());
+        return writeOut(location.path + ": " + qurimo::describeSource(location.source) + "\n")
+                   ? ExitOk
+                   : ExitError;
+    }
+    const std::string& source = args.operands[0];
+    const std::string bytes = readLibraryBytes(source);
+    const qurimo::LibraryReport report = qurimo::VerifyLibrary(bytes);
+    if (!report.problems.empty()) {
+        std::fprintf(stderr, "qurimo-lib: %s 不是完好的库文件，没有设定：\n  %s\n", source.c_str(),
+                     report.problems.front().c_str());
+        return ExitError;
+    }
+    makePrivateFolders(perUser.substr(0, perUser.rfind('/')));
+    qurimo::ReplaceFile(perUser, bytes, qurimo::OldTail::Drop);
+    return writeOut(perUser + "\n") ? ExitOk : ExitError;
+}
+
 struct Command {
     int (*run)(const Arguments&);
     std::set<std::string> options;
     std::size_t operands;
     const char* operandError;
     int errorStatus;
+    bool operandOptional = false;
 };
 
 const std::map<std::string_view, Command>& commands() {
@@ -191,6 +273,7 @@ const std::map<std::string_view, Command>& commands() {
         {"search",
          {search, {"--chinese"}, 2, "search 需要关键字和库文件两个参数", ExitSearchError}},
         {"verify", {verify, {}, 1, "verify 需要一个库文件参数", ExitError}},
+        {"use", {use, {"--bundled"}, 1, "use 最多带一个库文件参数", ExitError, true}},
     };
     return table;
 }
@@ -236,7 +319,8 @@ int main(int argc, char** argv) {
     if (parsed.options.count("--utf8") != 0 && parsed.options.count("--gbk") != 0) {
         return usageError("--utf8 和 --gbk 只能选一个");
     }
-    if (parsed.operands.size() != command.operands) {
+    if (parsed.operands.size() != command.operands &&
+        !(command.operandOptional && parsed.operands.empty())) {
         return usageError(command.operandError);
     }
     try {

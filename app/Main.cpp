@@ -2,24 +2,52 @@
 // qurimo: the window.
 
 #include "Form1.h"
+#include "LibraryLocation.h"
+#include "RuntimeError.h"
+#include "UserFolders.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <csignal>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
 
-constexpr const char* Help = "用法: qurimo [Qt 选项]\n"
-                             "英文例句及其中文译文的桌面参考工具。\n"
-                             "  --version   显示版本。\n"
-                             "  -h, --help  显示本说明。\n"
-                             "Qt 自身的选项(如 -platform、-style)照常有效。\n"
-                             "\"写文件\" 读取 $HOME/下载/范句.txt,写入 $HOME/下载/111.dat。\n"
-                             "词库: 程序所在文件夹中的 vorel.dat,即 ";
+constexpr int ExitUsage = 2;
 
-// Answered before the window exists, so that they need no display.
+constexpr const char* Help =
+    "用法: qurimo [Qt 选项] [词库文件]\n"
+    "英文例句及其中文译文的桌面参考工具。\n"
+    "  词库文件    本次运行读取的库文件，例如 \"写文件\" 写出的 111.dat；它不存在时\n"
+    "              窗口报告错误并空着打开，不会新建它。\n"
+    "  --version   显示版本。\n"
+    "  -h, --help  显示本说明。\n"
+    "Qt 自身的选项(如 -platform、-style)照常有效。\n"
+    "不给出词库文件时，窗口读取按用户设置的词库 $XDG_DATA_HOME/qurimo/vorel.dat\n"
+    "(XDG_DATA_HOME 未设置或为空时是 ~/.local/share/qurimo/vorel.dat)，它由\n"
+    "qurimo-lib use 设定；没有它时读取程序所在文件夹中的 vorel.dat，不存在时新建为空文件。\n";
+
+void printHelp(const std::optional<std::string>& argument) {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const qurimo::LibraryLocation library =
+        qurimo::locateLibrary(argument, QFile::encodeName(programFolder).toStdString());
+    std::string folder;
+    try {
+        folder = qurimo::downloadFolder();
+    } catch (const qurimo::RuntimeError& error) {
+        folder = error.report();
+    }
+    std::printf("%s\"写文件\" 在桌面的下载文件夹中读取 范句.txt，写入 111.dat；现在是:\n  %s\n"
+                "窗口现在读取的词库:\n  %s\n  (%s)\n",
+                Help, folder.c_str(), library.path.c_str(),
+                qurimo::describeSource(library.source).c_str());
+}
+
+// Answered before the window exists, so that they need no display. Qt's own options are not
+// known before Qt starts: the help takes a lone other argument for the library.
 bool answeredInformation(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -29,14 +57,18 @@ bool answeredInformation(int argc, char** argv) {
         }
         if (arg == "--help" || arg == "-h") {
             const QCoreApplication core(argc, argv);
-            const QString library =
-                QDir(QCoreApplication::applicationDirPath()).filePath("vorel.dat");
-            std::printf("%s%s\n", Help,
-                        QDir::toNativeSeparators(library).toLocal8Bit().constData());
+            const char* other = argc == 3 ? argv[i == 1 ? 2 : 1] : nullptr;
+            printHelp(other != nullptr && other[0] != '-' ? std::optional<std::string>(other)
+                                                          : std::nullopt);
             return true;
         }
     }
     return false;
+}
+
+int usageError(const QString& message) {
+    std::fprintf(stderr, "qurimo: %s\n用 qurimo --help 查看用法。\n", qPrintable(message));
+    return ExitUsage;
 }
 
 } // namespace
@@ -53,7 +85,23 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(QURIMO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("io.qurimo.Qurimo"));
 
-    qurimo::Form1 form;
+    // What Qt has left of the command line, its own options taken out.
+    std::optional<QString> library;
+    bool optionsEnded = false;
+    const QStringList arguments = QApplication::arguments().mid(1);
+    for (const QString& arg : arguments) {
+        if (!optionsEnded && arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) {
+            return usageError(QStringLiteral("未知选项 %1").arg(arg));
+        } else if (library) {
+            return usageError(QStringLiteral("只能给出一个词库文件"));
+        } else {
+            library = arg;
+        }
+    }
+
+    qurimo::Form1 form({}, library);
     form.show();
     return QApplication::exec();
 }

@@ -17,7 +17,7 @@ _qurimo_lib() {
     done
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W 'compile check dump search verify --help' -- "$cur"))
+        COMPREPLY=($(compgen -W 'compile check dump search verify use --help' -- "$cur"))
         return
     fi
 
@@ -26,13 +26,17 @@ _qurimo_lib() {
     compile | check) options="--utf8 --gbk --tsv" ;;
     dump) options="--utf8 --tsv" ;;
     search) options="--chinese" ;;
+    use) options="--bundled" ;;
     esac
     if [[ -z $ended && $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
-    # the keyword of search is the user's own
+    # the keyword of search is the user's own; use takes one library, or --bundled alone
     if [[ $command == search && $operands -eq 0 ]]; then
+        return
+    fi
+    if [[ $command == use && ($operands -gt 0 || " ${words[*]:1:cword-1} " == *" --bundled "*) ]]; then
         return
     fi
     _filedir

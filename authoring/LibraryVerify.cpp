@@ -2,6 +2,7 @@
 #include "LibraryVerify.h"
 
 #include "Codepage936.h"
+#include "LibraryFile.h"
 #include "Module1.h"
 #include "PosixFile.h"
 #include "Sentence.h"
@@ -15,9 +16,6 @@
 namespace qurimo {
 
 namespace {
-
-// No library file can hold more than this: 301 records of two maximal texts.
-constexpr std::size_t MaxLibraryBytes = SlotTable::SlotCount * (6 + 2 * 0xFFFF);
 
 std::string hex(unsigned value) {
     char text[16];
@@ -122,6 +120,10 @@ LibraryReport VerifyLibraryFile(const std::string& path) {
     ::fstat(file.get(), &info);
     const auto size = static_cast<unsigned long long>(info.st_size);
     return verify(bytes, size > bytes.size() ? size : bytes.size());
+}
+
+LibraryReport VerifyLibrary(std::string_view bytes) {
+    return verify(bytes, bytes.size());
 }
 
 } // namespace qurimo

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qurimo {
@@ -18,5 +19,8 @@ struct LibraryReport {
 
 // Reads the library file at path (it must exist) and verifies it.
 LibraryReport VerifyLibraryFile(const std::string& path);
+
+// Verifies the whole contents of a library file, already read.
+LibraryReport VerifyLibrary(std::string_view bytes);
 
 } // namespace qurimo

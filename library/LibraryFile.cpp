@@ -18,9 +18,6 @@ namespace qurimo {
 
 namespace {
 
-// No library file can hold more than this: 301 records of two maximal texts.
-constexpr std::size_t MaxLibraryBytes = SlotTable::SlotCount * (6 + 2 * 0xFFFF);
-
 // The window's way with a missing library: create it empty (through a dangling link too, as
 // opening would), then read it like any other.
 void createIfMissing(const std::string& path) {

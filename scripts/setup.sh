@@ -10,7 +10,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libicu-dev qt6-base-dev libx11-dev
     libgtest-dev libbenchmark-dev
-    qt6-wayland qt6-gtk-platformtheme
+    qt6-wayland qt6-gtk-platformtheme qt6-translations-l10n
     fonts-arphic-uming fonts-liberation2
     fcitx5-frontend-qt6
     xvfb xauth xdotool x11-utils imagemagick weston

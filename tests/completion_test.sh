@@ -42,7 +42,7 @@ expect() {
     fi
 }
 
-expect "--help check compile dump search verify" qurimo-lib ""
+expect "--help check compile dump search use verify" qurimo-lib ""
 expect "check compile" qurimo-lib c
 expect "--gbk --tsv --utf8" qurimo-lib compile --
 expect "--tsv --utf8" qurimo-lib dump --
@@ -51,5 +51,9 @@ expect "a.dat b.txt sub" qurimo-lib compile --utf8 ""
 expect "a.dat" qurimo-lib verify a
 expect "" qurimo-lib search ""
 expect "a.dat b.txt sub" qurimo-lib search make ""
+expect "--bundled" qurimo-lib use -
+expect "a.dat" qurimo-lib use a
+expect "" qurimo-lib use a.dat ""
+expect "" qurimo-lib use --bundled ""
 [ "$failures" -eq 0 ]
 echo "completion: found where bash-completion looks, commands, options and file names offered"

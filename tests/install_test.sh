@@ -26,6 +26,8 @@ appstreamcli validate --no-net "$prefix/share/metainfo/io.qurimo.Qurimo.metainfo
 
 shots=$(mktemp -d)
 trap 'rm -rf "$prefix" "$shots"' EXIT
+# The library beside the program, whatever per-user library the account running this has set.
+export XDG_DATA_HOME=$shots/data
 chmod 777 "$shots"
 run=()
 if [ "$(id -u)" -eq 0 ]; then

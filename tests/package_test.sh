@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: MIT
 # The Debian package as a user and a packager meet it: cpack makes it, lintian finds no error
 # and no warning, it holds exactly what `cmake --install` puts under /usr, its Depends name the
-# shared libraries and the fonts. The program extracted from it, started from its
-# usr/bin/qurimo link, says its version and where its library is, and shows a window with the
+# shared libraries, the fonts and Qt's translations. The program extracted from it, started from
+# its usr/bin/qurimo link, says its version and where its library is, and shows a window with the
 # class its desktop entry names, listing the bundled library just as the built program does.
 # Usage: package_test.sh BUILD_DIR VERSION
 set -euo pipefail
@@ -16,6 +16,8 @@ version=$2
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The library beside the program, whatever per-user library the account running this has set.
+export XDG_DATA_HOME=$work/data
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -56,7 +58,7 @@ for file in "${expected[@]}"; do
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libicu fonts-arphic-uming fonts-liberation2; do
+for package in libqt6widgets6 libicu fonts-arphic-uming fonts-liberation2 qt6-translations-l10n; do
     grep -q "$package" <<<"$depends" || { echo "Depends lacks $package: $depends" >&2; exit 1; }
 done
 test "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland

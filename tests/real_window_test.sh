@@ -8,6 +8,8 @@ build=$1
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The library beside the program, whatever per-user library the account running this has set.
+export XDG_DATA_HOME=$work/data
 cp "$build/qurimo" "$build/vorel.dat" "$work/"
 "$source_dir/scripts/screenshot.sh" "$build/real-window.png" "$work/qurimo"
 test -s "$build/real-window.png"

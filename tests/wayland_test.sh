@@ -7,6 +7,8 @@
 set -euo pipefail
 build=$1
 work=$(mktemp -d)
+# The library beside the program, whatever per-user library the account running this has set.
+export XDG_DATA_HOME=$work/data
 runtime=$work/runtime
 mkdir -m 700 "$runtime"
 weston_pid=

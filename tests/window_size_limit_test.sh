@@ -18,7 +18,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime XDG_DATA_HOME=$work/data
+unset XDG_CONFIG_HOME # 写文件 uses $HOME/下载: no user-dirs.dirs in this home
 mkdir -p "$HOME/下载" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 cp "$build/qurimo" "$build/vorel.dat" "$work/"

@@ -3,6 +3,7 @@
 
 #include "ColourScheme.h"
 #include "Form1Layout.h"
+#include "QtTranslation.h"
 #include "RowOutline.h"
 #include "SongFont.h"
 
@@ -77,16 +78,17 @@ QString initialText(std::string_view name) {
 
 } // namespace
 
-Form1::Form1(QString appDir, QWidget* parent)
+Form1::Form1(QString appDir, std::optional<QString> library, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      requestedAppDir_(std::move(appDir)) {
-    static const bool accessibleWindow = [] {
+      requestedAppDir_(std::move(appDir)), requestedLibrary_(std::move(library)) {
+    static const bool applicationWide = [] {
         QAccessible::installFactory(windowAccessible);
+        installQtTranslation();
         return true;
     }();
-    (void)accessibleWindow;
+    (void)applicationWide;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(toQString(layout::Caption));
     setWindowIcon(windowIcon32());

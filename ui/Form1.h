@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "LibraryLocation.h"
 #include "RuntimeError.h"
 #include "SlotTable.h"
 
@@ -25,8 +26,11 @@ class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    // appDir is where vorel.dat lies; empty means the folder of the executable's real path.
-    explicit Form1(QString appDir = {}, QWidget* parent = nullptr);
+    // appDir is the program's folder, where vorel.dat lies; empty means the folder of the
+    // executable's real path. library, when given, is the library file named on the command
+    // line, read instead of the per-user one or vorel.dat.
+    explicit Form1(QString appDir = {}, std::optional<QString> library = std::nullopt,
+                   QWidget* parent = nullptr);
     ~Form1() override;
 
     // Shows a run-time error to the user. The default is a modal message box.
@@ -64,6 +68,7 @@ private:
     void copySelectedPair();
     // One line on what the user can do about a library that could not be listed.
     QString listingRemedy(const RuntimeError& error) const;
+    QString besideProgramRemedy() const;
     // Runs a handler's body; a run-time error stops it and is reported, and the program goes on.
     bool guarded(const std::function<void()>& body,
                  const std::function<QString(const RuntimeError&)>& remedy = {});
@@ -88,7 +93,9 @@ private:
     SlotTable Library;
     SlotTable View;
 
+    LibrarySource librarySource_ = LibrarySource::BesideProgram;
     QString requestedAppDir_;
+    std::optional<QString> requestedLibrary_;
     ErrorReporter reportError_;
     bool loaded_ = false;
 };

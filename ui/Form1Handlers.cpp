@@ -7,6 +7,7 @@
 #include "LibraryCompiler.h"
 #include "LibraryFile.h"
 #include "Module1.h"
+#include "UserFolders.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -35,11 +36,19 @@ std::string toPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+QString fromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
 } // namespace
 
 void Form1::Form_Load() {
     AppDir = requestedAppDir_.isEmpty() ? QCoreApplication::applicationDirPath() : requestedAppDir_;
-    LibraryPath = AppDir + QDir::separator() + QStringLiteral("vorel.dat");
+    const std::optional<std::string> argument =
+        requestedLibrary_ ? std::optional(toPath(*requestedLibrary_)) : std::nullopt;
+    const LibraryLocation location = locateLibrary(argument, toPath(AppDir));
+    LibraryPath = fromPath(location.path);
+    librarySource_ = location.source;
     Command2_Click();
 }
 
@@ -50,7 +59,7 @@ void Form1::Command2_Click() {
     const bool listed = guarded(
         [this] {
             SlotTable fresh;
-            ReadLibraryFile(toPath(LibraryPath), fresh);
+            ReadLibraryFile(toPath(LibraryPath), fresh, whenMissing(librarySource_));
             DecodeTable(fresh);
             // Sized first and built in place: the text goes into the box as it is.
             qsizetype size = 0;
@@ -92,20 +101,42 @@ void Form1::Command2_Click() {
 
 QString Form1::listingRemedy(const RuntimeError& error) const {
     const QFileInfo file(LibraryPath);
-    const QFileInfo folder(AppDir);
+    const QString shown = QDir::toNativeSeparators(LibraryPath);
+    const bool perUser = librarySource_ == LibrarySource::PerUser;
+    const QString goBack = QStringLiteral("或用 qurimo-lib use --bundled 改回程序自带的词库。");
     if (error.code() == ErrorNumber::Overflow || error.code() == ErrorNumber::InputPastEndOfFile) {
-        return QStringLiteral("这个 vorel.dat 已损坏：请换回一份完好的，或用 qurimo-lib compile "
-                              "重新生成它。");
-    }
-    if (!file.exists() && folder.isDir() && !folder.isWritable()) {
-        return QStringLiteral(
-                   "文件夹 %1 是只读的，无法在其中新建 vorel.dat：程序只在自己所在的这个"
-                   "文件夹中查找 vorel.dat，请把一份 vorel.dat 放到那里，或让这个文件夹可写。")
-            .arg(QDir::toNativeSeparators(AppDir));
+        return QStringLiteral("这个词库文件已损坏：请换回一份完好的，或用 qurimo-lib compile "
+                              "重新生成它") +
+               (perUser ? QStringLiteral("，") + goBack : QStringLiteral("。"));
     }
     if (file.exists() && !file.isFile()) {
-        return QStringLiteral("%1 不是例句库文件：请把它移走或改名，再按“全  部”。")
-            .arg(QDir::toNativeSeparators(LibraryPath));
+        return QStringLiteral("%1 不是例句库文件：请把它移走或改名，再按“全  部”。").arg(shown);
+    }
+    switch (librarySource_) {
+    case LibrarySource::Argument:
+        return file.exists()
+                   ? QStringLiteral("请确认当前用户可以读取命令行中给出的 %1。").arg(shown)
+                   : QStringLiteral("命令行中给出的词库文件 %1 不存在：请检查文件名。程序不会"
+                                    "新建它。")
+                         .arg(shown);
+    case LibrarySource::PerUser:
+        return QStringLiteral("这是 qurimo-lib use 设定的按用户词库 %1：请确认当前用户可以读取它，")
+                   .arg(shown) +
+               goBack;
+    case LibrarySource::BesideProgram:
+        break;
+    }
+    return besideProgramRemedy();
+}
+
+QString Form1::besideProgramRemedy() const {
+    const QFileInfo folder(AppDir);
+    if (!QFileInfo::exists(LibraryPath) && folder.isDir() && !folder.isWritable()) {
+        return QStringLiteral(
+                   "文件夹 %1 是只读的，无法在其中新建 vorel.dat：没有按用户设置的词库时，程序"
+                   "在自己所在的这个文件夹中查找 vorel.dat。请用 qurimo-lib use 设定自己的词库，"
+                   "或让这个文件夹可写。")
+            .arg(QDir::toNativeSeparators(AppDir));
     }
     return QStringLiteral("程序在 %1 中查找 vorel.dat：请确认它存在，并且当前用户可以读取它。")
         .arg(QDir::toNativeSeparators(AppDir));
@@ -200,14 +231,23 @@ void Form1::Command7_Click() {
 }
 
 void Form1::Command1_Click() {
-    // The drive c: of the desktop platform stands for the home folder, and 下载 is the download
-    // folder of a Chinese desktop. The compiler works on a copy of Library, which keeps its
-    // plain text; a failure writes nothing and changes nothing.
-    const QString folder = QDir::homePath() + QStringLiteral("/下载/");
-    guarded([&] {
-        CompileLibrary(toPath(folder + QStringLiteral("范句.txt")),
-                       toPath(folder + QStringLiteral("111.dat")), Library);
-    });
+    // The drive c: of the desktop platform stands for the desktop's download folder. The
+    // compiler works on a copy of Library, which keeps its plain text; a failure writes
+    // nothing and changes nothing.
+    QString folder;
+    guarded(
+        [&] {
+            folder = fromPath(downloadFolder());
+            CompileLibrary(toPath(folder + QStringLiteral("/范句.txt")),
+                           toPath(folder + QStringLiteral("/111.dat")), Library);
+        },
+        [&](const RuntimeError&) {
+            return folder.isEmpty()
+                       ? QStringLiteral("“写文件”从这个文件得知桌面的下载文件夹。")
+                       : QStringLiteral("“写文件”在桌面的下载文件夹 %1 中读取 范句.txt，写入 "
+                                        "111.dat。")
+                             .arg(QDir::toNativeSeparators(folder));
+        });
 }
 
 } // namespace qurimo

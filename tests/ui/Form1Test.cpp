@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextLayout>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -84,6 +87,25 @@ QPalette darkScheme() {
     return p;
 }
 
+// The variables that decide where the user's folders are, put back after each test.
+const char* const UserVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"};
+
+std::function<void()> restoringUserVariables() {
+    QList<std::optional<QByteArray>> saved;
+    for (const char* name : UserVariables) {
+        saved << (qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    }
+    return [saved] {
+        for (qsizetype i = 0; i < saved.size(); ++i) {
+            saved[i] ? qputenv(UserVariables[i], *saved[i]) : qunsetenv(UserVariables[i]);
+        }
+    };
+}
+
+QByteArray encoded(const std::filesystem::path& path) {
+    return QByteArray::fromStdString(path.string());
+}
+
 } // namespace
 
 class Form1Test : public QObject {
@@ -91,15 +113,21 @@ class Form1Test : public QObject {
 
 private:
     std::optional<TempDir> dir;
+    std::optional<QScopeGuard<std::function<void()>>> userVariables;
     std::optional<Form1> form;
     QStringList errors;
 
     std::string libraryFile() const { return dir->file("vorel.dat"); }
+    std::filesystem::path home() const { return dir->path() / "home"; }
+    std::filesystem::path dataHome() const { return dir->path() / "data"; }
 
-    // A window over the library in the temporary folder, shown as a user sees it.
-    void open() {
-        form.emplace(QString::fromStdString(dir->path().string()));
-        form->setErrorReporter([this](const QString& report) { errors << report; });
+    // A window over the library in the temporary folder, shown as a user sees it; library is
+    // the file named on the command line.
+    void open(std::optional<QString> library = std::nullopt, bool captureReports = true) {
+        form.emplace(QString::fromStdString(dir->path().string()), std::move(library));
+        if (captureReports) {
+            form->setErrorReporter([this](const QString& report) { errors << report; });
+        }
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(&*form));
     }
@@ -134,9 +162,17 @@ private slots:
     void init() {
         dir.emplace();
         errors.clear();
+        // The user's folders lie in the temporary folder: a library or download folder of
+        // whoever runs the tests never counts, and nothing is written into their home.
+        userVariables.emplace(restoringUserVariables());
+        std::filesystem::create_directory(home());
+        qputenv("HOME", encoded(home()));
+        qputenv("XDG_DATA_HOME", encoded(dataHome()));
+        qunsetenv("XDG_CONFIG_HOME");
     }
     void cleanup() {
         form.reset();
+        userVariables.reset();
         dir.reset();
     }
 
@@ -165,6 +201,18 @@ private slots:
     void unreadableLibraryAtStart();
     void compilerButton_data();
     void compilerButton();
+    void libraryChoice_data();
+    void libraryChoice();
+    void useThenWindow();
+    void helpNamesTheLibrary_data();
+    void helpNamesTheLibrary();
+    void commandLineErrors_data();
+    void commandLineErrors();
+    void downloadFolder_data();
+    void downloadFolder();
+    void reportButtonInChinese();
+    void contextMenusInChinese_data();
+    void contextMenusInChinese();
 };
 
 void Form1Test::layout_data() {
@@ -760,12 +808,10 @@ void Form1Test::compilerButton() {
     QFETCH(QByteArray, authoring);
     QFETCH(int, error);
     writeLibrary(libraryFile(), Sample);
-    const std::filesystem::path home = dir->path() / "home";
-    std::filesystem::create_directories(home / "下载");
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", QByteArray::fromStdString(home.string()));
-    const std::string input = (home / "下载" / "范句.txt").string();
-    const std::string output = (home / "下载" / "111.dat").string();
+    const std::filesystem::path folder = home() / "下载";
+    std::filesystem::create_directories(folder);
+    const std::string input = (folder / "范句.txt").string();
+    const std::string output = (folder / "111.dat").string();
     if (!authoring.isEmpty()) {
         writeFile(input, authoring.toStdString());
     }
@@ -775,7 +821,6 @@ void Form1Test::compilerButton() {
     const QStringList rowsBefore = rows(list());
 
     QTest::mouseClick(button("Command1"), Qt::LeftButton);
-    qputenv("HOME", oldHome);
 
     QCOMPARE(form->library(), libraryBefore); // still plain text, whatever happened
     QCOMPARE(rows(list()), rowsBefore);
@@ -791,8 +836,274 @@ void Form1Test::compilerButton() {
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].contains(QString::number(error)), qPrintable(errors[0]));
         QVERIFY2(errors[0].contains(QStringLiteral("范句.txt")), qPrintable(errors[0]));
+        QVERIFY2(errors[0].contains(QStringLiteral("下载文件夹 ") +
+                                    QString::fromStdString(folder.string())),
+                 qPrintable(errors[0]));
         QVERIFY(!exists(output));
     }
+}
+
+void Form1Test::libraryChoice_data() {
+    QTest::addColumn<QString>("xdgDataHome"); // under the temporary folder; "": set but empty
+    QTest::addColumn<QString>("perUserIn");   // the folder holding qurimo/vorel.dat; "": none
+    QTest::addColumn<QString>("argument");    // the file named on the command line; "": none
+    QTest::addColumn<QString>("expectedRow"); // "": an empty window and a report
+    QTest::newRow("beside the program") << "data"
+                                        << ""
+                                        << ""
+                                        << "旁边。";
+    QTest::newRow("per-user in XDG_DATA_HOME") << "data"
+                                               << "data"
+                                               << ""
+                                               << "我的。";
+    QTest::newRow("per-user in ~/.local/share, XDG_DATA_HOME empty") << ""
+                                                                     << "home/.local/share"
+                                                                     << ""
+                                                                     << "我的。";
+    QTest::newRow("~/.local/share passed over when XDG_DATA_HOME is set") << "data"
+                                                                          << "home/.local/share"
+                                                                          << ""
+                                                                          << "旁边。";
+    QTest::newRow("named on the command line, over the per-user one") << "data"
+                                                                      << "data"
+                                                                      << "named.dat"
+                                                                      << "指名。";
+    QTest::newRow("named on the command line, missing") << "data"
+                                                        << "data"
+                                                        << "none.dat"
+                                                        << "";
+}
+
+void Form1Test::libraryChoice() {
+    QFETCH(QString, xdgDataHome);
+    QFETCH(QString, perUserIn);
+    QFETCH(QString, argument);
+    QFETCH(QString, expectedRow);
+    const std::filesystem::path root = dir->path();
+    qputenv("XDG_DATA_HOME", xdgDataHome.isEmpty() ? QByteArray() : encoded(root / "data"));
+    writeLibrary(libraryFile(), Pairs{{"Beside.", "旁边。"}});
+    if (!perUserIn.isEmpty()) {
+        std::filesystem::create_directories(root / perUserIn.toStdString() / "qurimo");
+        writeLibrary((root / perUserIn.toStdString() / "qurimo" / "vorel.dat").string(),
+                     Pairs{{"Mine.", "我的。"}});
+    }
+    writeLibrary(dir->file("named.dat"), Pairs{{"Named.", "指名。"}});
+    const QString named =
+        argument.isEmpty() ? QString() : QString::fromStdString(dir->file(argument.toStdString()));
+
+    open(argument.isEmpty() ? std::nullopt : std::optional(named));
+    const QStringList expected = expectedRow.isEmpty() ? QStringList() : QStringList{expectedRow};
+    QCOMPARE(rows(list()), expected);
+    QTest::mouseClick(button("Command2"), Qt::LeftButton); // 全  部 reads the same file
+    QCOMPARE(rows(list()), expected);
+    if (expectedRow.isEmpty()) {
+        QCOMPARE(errors.size(), 2);
+        QVERIFY2(errors[0].startsWith(QStringLiteral("运行时错误 53：文件未找到\n")) &&
+                     errors[0].contains(named) &&
+                     errors[0].contains(QStringLiteral("命令行中给出的词库文件")),
+                 qPrintable(errors[0]));
+        QVERIFY(!exists(named.toStdString()));
+    } else {
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('|')));
+    }
+    // The window never makes a per-user library or its folder.
+    if (perUserIn.isEmpty()) {
+        QVERIFY(!exists((dataHome() / "qurimo").string()));
+    }
+}
+
+void Form1Test::useThenWindow() {
+    // The user's own sentences, set with qurimo-lib use, are what the window lists from then
+    // on, until use --bundled brings back the library beside the program.
+    writeLibrary(libraryFile(), Pairs{{"Beside.", "旁边。"}});
+    writeLibrary(dir->file("111.dat"), Pairs{{"Mine.", "我的。"}, {"Ours.", "我们的。"}});
+    const ProcessResult set = runProgram({QURIMO_LIB_PATH, "use", dir->file("111.dat")});
+    QCOMPARE(set.exitCode, 0);
+    QCOMPARE(set.out, (dataHome() / "qurimo" / "vorel.dat").string() + "\n");
+    open();
+    QCOMPARE(rows(list()), QStringList({"我的。", "我们的。"}));
+    form.reset();
+    QCOMPARE(runProgram({QURIMO_LIB_PATH, "use", "--bundled"}).exitCode, 0);
+    open();
+    QCOMPARE(rows(list()), QStringList({"旁边。"}));
+    QVERIFY(errors.isEmpty());
+}
+
+void Form1Test::helpNamesTheLibrary_data() {
+    QTest::addColumn<bool>("perUser");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("beside the program") << false << ""
+                                        << "程序所在文件夹中的词库";
+    QTest::newRow("per-user") << true << ""
+                              << "按用户设置的词库";
+    QTest::newRow("argument") << true << "some.dat"
+                              << "命令行中给出的词库";
+}
+
+void Form1Test::helpNamesTheLibrary() {
+    QFETCH(bool, perUser);
+    QFETCH(QString, argument);
+    QFETCH(QString, reason);
+    const std::filesystem::path perUserFile = dataHome() / "qurimo" / "vorel.dat";
+    if (perUser) {
+        std::filesystem::create_directories(perUserFile.parent_path());
+        writeFile(perUserFile.string(), "");
+    }
+    std::vector<std::string> argv{QURIMO_WINDOW_PATH, "--help"};
+    if (!argument.isEmpty()) {
+        argv.push_back(argument.toStdString());
+    }
+    const ProcessResult help = runProgram(argv);
+    QCOMPARE(help.exitCode, 0);
+    const std::string expected =
+        !argument.isEmpty() ? argument.toStdString()
+        : perUser
+            ? perUserFile.string()
+            : std::filesystem::canonical(QURIMO_WINDOW_PATH).parent_path().string() + "/vorel.dat";
+    const QString out = QString::fromStdString(help.out);
+    QVERIFY2(out.contains(QString::fromStdString("窗口现在读取的词库:\n  " + expected + "\n  (") +
+                          reason),
+             qPrintable(out));
+    QVERIFY2(out.contains(QString::fromStdString((home() / "下载").string())), qPrintable(out));
+}
+
+void Form1Test::commandLineErrors_data() {
+    // Qt takes its own options first: what is left is one library at most.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("two libraries")
+        << QStringList{"-platform", "offscreen", "a.dat", "b.dat"} << "只能给出一个词库文件";
+    QTest::newRow("unknown option after Qt's own")
+        << QStringList{"-platform", "offscreen", "-style", "fusion", "--bogus", "a.dat"}
+        << "未知选项 --bogus";
+}
+
+void Form1Test::commandLineErrors() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    std::vector<std::string> argv{QURIMO_WINDOW_PATH};
+    for (const QString& argument : arguments) {
+        argv.push_back(argument.toStdString());
+    }
+    const ProcessResult result = runProgram(argv);
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(QString::fromStdString(result.err).contains("qurimo: " + message), result.err.c_str());
+}
+
+void Form1Test::downloadFolder_data() {
+    QTest::addColumn<QByteArray>("userDirs");    // user-dirs.dirs; a null array: no such file
+    QTest::addColumn<QString>("configHome");     // XDG_CONFIG_HOME under the temporary folder
+    QTest::addColumn<QString>("expectedFolder"); // under the temporary folder
+    QTest::newRow("Chinese desktop") << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/下载\"\n") << ""
+                                     << "home/下载";
+    QTest::newRow("English desktop, as xdg-user-dirs-update writes it")
+        << QByteArray("# This file is written by xdg-user-dirs-update\n"
+                      "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                      "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+                      "XDG_MUSIC_DIR=\"$HOME/Music\"\n")
+        << ""
+        << "home/Downloads";
+    QTest::newRow("absolute path") << QByteArray("XDG_DOWNLOAD_DIR=\"@ROOT@/elsewhere\"\n") << ""
+                                   << "elsewhere";
+    QTest::newRow("the last entry counts")
+        << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/Old\"\nXDG_DOWNLOAD_DIR=\"$HOME/New\"\n") << ""
+        << "home/New";
+    QTest::newRow("in XDG_CONFIG_HOME")
+        << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n") << "config"
+        << "home/Downloads";
+    QTest::newRow("the home folder itself: turned off")
+        << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/\"\n") << ""
+        << "home/下载";
+    QTest::newRow("no download entry") << QByteArray("XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n") << ""
+                                       << "home/下载";
+    QTest::newRow("no user-dirs.dirs") << QByteArray() << ""
+                                       << "home/下载";
+}
+
+void Form1Test::downloadFolder() {
+    QFETCH(QByteArray, userDirs);
+    QFETCH(QString, configHome);
+    QFETCH(QString, expectedFolder);
+    const std::filesystem::path root = dir->path();
+    const std::filesystem::path config =
+        configHome.isEmpty() ? home() / ".config" : root / configHome.toStdString();
+    if (!configHome.isEmpty()) {
+        qputenv("XDG_CONFIG_HOME", encoded(config));
+    }
+    if (!userDirs.isNull()) {
+        std::filesystem::create_directories(config);
+        writeFile((config / "user-dirs.dirs").string(),
+                  userDirs.replace("@ROOT@", encoded(root)).toStdString());
+    }
+    const std::filesystem::path folder = root / expectedFolder.toStdString();
+    std::filesystem::create_directories(folder);
+    writeFile((folder / "范句.txt").string(), "Keep in touch.\r\nSee you.\r\n");
+    open();
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join('|')));
+    QVERIFY(exists((folder / "111.dat").string()));
+}
+
+void Form1Test::reportButtonInChinese() {
+    // The real message box of a failed 写文件 (no 范句.txt), read while it is shown.
+    writeLibrary(libraryFile(), Sample);
+    open(std::nullopt, false);
+    QString text;
+    QString accessibleName;
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
+        if (buttons.size() == 1) {
+            text = buttons[0]->text();
+            accessibleName =
+                QAccessible::queryAccessibleInterface(buttons[0])->text(QAccessible::Name);
+        }
+        box->done(QMessageBox::Ok);
+    });
+    poll.start();
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    poll.stop();
+    QCOMPARE(text, QStringLiteral("确定"));
+    QCOMPARE(accessibleName, QStringLiteral("确定"));
+}
+
+void Form1Test::contextMenusInChinese_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("single-line box") << "Text3";
+    QTest::newRow("multi-line box") << "Text2";
+}
+
+void Form1Test::contextMenusInChinese() {
+    QFETCH(QString, name);
+    writeLibrary(libraryFile(), Sample);
+    open();
+    QWidget* control = get<QWidget>(qPrintable(name));
+    if (auto* scrolled = qobject_cast<QAbstractScrollArea*>(control)) {
+        control = scrolled->viewport();
+    }
+    const QPoint at(4, 4);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, control->mapToGlobal(at));
+    QApplication::sendEvent(control, &event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QStringList shown;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            shown << action->text().section(QLatin1Char('\t'), 0, 0); // less the shortcut
+        }
+    }
+    menu->close();
+    for (const char* entry : {"撤销", "重做", "剪切", "复制", "粘贴", "删除", "全选"}) {
+        QVERIFY2(shown.filter(QString::fromUtf8(entry)).size() == 1, qPrintable(shown.join('|')));
+    }
+    QVERIFY2(shown.filter(QRegularExpression(QStringLiteral("[A-Za-z]{3}"))).isEmpty(),
+             qPrintable(shown.join('|')));
 }
 
 QTEST_MAIN(Form1Test)

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "LibraryFile.h"
+
+#include <optional>
+#include <string>
+
+namespace qurimo {
+
+// Why the window reads the library it reads.
+enum class LibrarySource {
+    Argument,      // named on its command line
+    PerUser,       // the user's own, set by `qurimo-lib use`
+    BesideProgram, // vorel.dat in the folder of the program's executable
+};
+
+struct LibraryLocation {
+    std::string path;
+    LibrarySource source;
+};
+
+// Only the library beside the program is created, empty, when missing; a missing file named on
+// the command line, or a per-user library gone since it was looked for, is an error.
+inline MissingFile whenMissing(LibrarySource source) {
+    return source == LibrarySource::BesideProgram ? MissingFile::Create : MissingFile::Fail;
+}
+
+// The user's own library: qurimo/vorel.dat in dataHome(). Only `qurimo-lib use` writes it.
+std::string perUserLibraryPath();
+
+// The library the window reads: the file named on its command line; else the per-user
+// library when anything lies at its path (so that a broken one is reported rather than
+// silently passed over); else vorel.dat in programFolder, joined as it stands.
+LibraryLocation locateLibrary(const std::optional<std::string>& argument,
+                              const std::string& programFolder);
+
+// The reason, in the program's language, for --help and `qurimo-lib use`.
+std::string describeSource(LibrarySource source);
+
+// The folder of the window's executable as qurimo-lib finds it: the real folder of the
+// program `qurimo` beside qurimo-lib's own executable (installed, bin/qurimo links into
+// lib/qurimo), or qurimo-lib's own folder when there is none.
+std::string windowFolder();
+
+} // namespace qurimo

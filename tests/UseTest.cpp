@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: MIT
+// qurimo-lib use: the per-user library that the window reads, set from a library file that
+// verify finds whole, or removed again.
+#include "LibraryFile.h"
+#include "Module1.h"
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <random>
+#include <sys/stat.h>
+
+using namespace qurimo;
+using namespace qurimo::test;
+
+namespace {
+
+const std::string Tool = QURIMO_LIB_PATH;
+
+// Sets an environment variable for the life of the object, then puts the old value back.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+std::string libraryOf(const std::u16string& english, const std::u16string& chinese) {
+    SlotTable table;
+    table.at(0) = Sentence{0, EncodeText(chinese), EncodeText(english)};
+    return serializeLibrary(table);
+}
+
+int modeOf(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 07777) : -1;
+}
+
+class UseTest : public testing::Test {
+protected:
+    TempDir dir;
+    // Never the home of whoever runs the tests.
+    ScopedVariable home{"HOME", dir.file("home")};
+    ScopedVariable dataHome{"XDG_DATA_HOME", dir.file("data")};
+    const std::filesystem::path perUser = dir.path() / "data" / "qurimo" / "vorel.dat";
+    const std::string whole = libraryOf(u"Mine.", u"我的。");
+
+    void SetUp() override { writeFile(dir.file("whole.dat"), whole); }
+};
+
+struct RefusedCase {
+    const char* name;
+    const char* input; // in the temporary folder
+    const char* reason;
+
+    friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UseRefused : public UseTest, public testing::WithParamInterface<RefusedCase> {};
+
+// Anything but a whole library leaves the per-user library byte for byte as it was, and
+// nothing beside it.
+TEST_P(UseRefused, LeavesThePerUserLibraryAlone) {
+    std::filesystem::create_directories(perUser.parent_path());
+    const std::string old = libraryOf(u"Old.", u"旧的。") + "tail";
+    writeFile(perUser.string(), old);
+    std::mt19937 random(14);
+    std::string noise(3000, '\0');
+    for (char& c : noise) {
+        c = static_cast<char>(random());
+    }
+    writeFile(dir.file("random.dat"), noise);
+    writeFile(dir.file("cut.dat"), whole.substr(0, whole.size() / 2));
+    std::filesystem::create_directory(dir.file("folder"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0666), 0);
+
+    const ProcessResult result = runProgram({Tool, "use", dir.file(GetParam().input)});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find(GetParam().reason), std::string::npos) << result.err;
+    EXPECT_EQ(readFile(perUser.string()), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(perUser.parent_path()), {}), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, UseRefused,
+    testing::Values(RefusedCase{"RandomBytes", "random.dat", "不是完好的库文件，没有设定：\n  第 "},
+                    RefusedCase{"CutLibrary", "cut.dat", "被文件尾截断"},
+                    RefusedCase{"Missing", "none.dat", "文件未找到"},
+                    RefusedCase{"Folder", "folder", "是一个文件夹"},
+                    RefusedCase{"Pipe", "pipe", "是一个管道"}),
+    [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
+// The copy is exact: an older, longer per-user library keeps nothing of its own.
+TEST_F(UseTest, CopiesByteForByte) {
+    std::filesystem::create_directories(perUser.parent_path());
+    writeFile(perUser.string(), libraryOf(u"A much longer old sentence.", u"旧的。") + "tail");
+    const ProcessResult result = runProgram({Tool, "use", dir.file("whole.dat")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, perUser.string() + "\n");
+    EXPECT_EQ(readFile(perUser.string()), whole);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(perUser.parent_path()), {}), 1);
+}
+
+// The folders it makes are the user's alone; one that exists keeps its mode. use alone says
+// which library the window reads, and use --bundled goes back to the one beside the program.
+TEST_F(UseTest, PrivateFoldersThenBackToTheBundledLibrary) {
+    const std::filesystem::path deep = dir.path() / "a" / "b";
+    ScopedVariable deeper("XDG_DATA_HOME", deep.string());
+    const int before = modeOf(dir.path());
+    ASSERT_EQ(runProgram({Tool, "use", dir.file("whole.dat")}).exitCode, 0);
+    EXPECT_EQ(readFile((deep / "qurimo" / "vorel.dat").string()), whole);
+    for (const auto& made : {dir.path() / "a", deep, deep / "qurimo"}) {
+        EXPECT_EQ(modeOf(made), 0700) << made;
+    }
+    EXPECT_EQ(modeOf(dir.path()), before);
+
+    const std::string bundled =
+        std::filesystem::canonical(Tool).parent_path().string() + "/vorel.dat";
+    const std::string perUserFile = (deep / "qurimo" / "vorel.dat").string();
+    EXPECT_EQ(runProgram({Tool, "use"}).out,
+              perUserFile + ": 按用户设置的词库，由 qurimo-lib use 设定\n");
+    const ProcessResult removed = runProgram({Tool, "use", "--bundled"});
+    EXPECT_EQ(removed.exitCode, 0);
+    EXPECT_NE(removed.out.find("已删除按用户设置的词库 " + perUserFile), std::string::npos)
+        << removed.out;
+    EXPECT_FALSE(exists(perUserFile));
+    const ProcessResult again = runProgram({Tool, "use", "--bundled"});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_NE(again.out.find("没有按用户设置的词库"), std::string::npos) << again.out;
+    EXPECT_EQ(runProgram({Tool, "use"}).out,
+              bundled + ": 程序所在文件夹中的词库：没有按用户设置的词库\n");
+}
+
+TEST_F(UseTest, EmptyDataHomeMeansLocalShare) {
+    ScopedVariable empty("XDG_DATA_HOME", "");
+    const ProcessResult result = runProgram({Tool, "use", dir.file("whole.dat")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, dir.file("home") + "/.local/share/qurimo/vorel.dat\n");
+}
+
+// A folder the user may not write: the error names the folder, and nothing is written.
+TEST_F(UseTest, FolderThatCannotBeMade) {
+    std::filesystem::create_directory(dir.file("shut"));
+    std::filesystem::permissions(dir.file("shut"), std::filesystem::perms(0555));
+    ScopedVariable shut("XDG_DATA_HOME", dir.file("shut") + "/data");
+    const int failed = runUnprivileged([&] {
+        const ProcessResult result = runProgram({Tool, "use", dir.file("whole.dat")});
+        const bool good = result.exitCode == 1 &&
+                          result.err.find(dir.file("shut") + "/data") != std::string::npos &&
+                          result.err.find("没有访问权限") != std::string::npos;
+        return good ? 0 : 1;
+    });
+    EXPECT_EQ(failed, 0);
+    EXPECT_FALSE(exists(dir.file("shut") + "/data"));
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+
+    friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UseUsage : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(UseUsage, ExitsTwo) {
+    std::vector<std::string> argv{Tool, "use"};
+    argv.insert(argv.end(), GetParam().args.begin(), GetParam().args.end());
+    const ProcessResult result = runProgram(argv);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("用法"), std::string::npos) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, UseUsage,
+                         testing::Values(UsageCase{"TwoLibraries", {"a.dat", "b.dat"}},
+                                         UsageCase{"BundledAndALibrary", {"--bundled", "a.dat"}},
+                                         UsageCase{"OptionOfAnotherCommand", {"--utf8", "a.dat"}}),
+                         [](const testing::TestParamInfo<UsageCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
