@@ -2,6 +2,8 @@
 // qurimo-lib: compiles authoring files into library files, checks them, dumps, searches and
 // verifies library files, and sets the library the window reads.
 
+#include "AuthoringFile.h"
+#include "ControlCharacters.h"
 #include "EncodingDetection.h"
 #include "FileError.h"
 #include "FileReplace.h"
@@ -40,21 +42,24 @@ constexpr int ExitSearchError = 2;
 
 constexpr const char* Usage =
     "用法:\n"
-    "  qurimo-lib compile [--utf8|--gbk] [--tsv] 输入文件 输出文件\n"
+    "  qurimo-lib compile [--utf8|--gbk] [--tsv] [--simplified] 输入文件 输出文件\n"
     "      把编写文件编译成库文件。编写文件是英文、中文逐行交替的文本，最多 301 对。\n"
-    "      编码按内容判断：以 UTF-8 字节序标记开头、或是有效 UTF-8 而不像代码页 936\n"
+    "      输入文件为 - 时读取标准输入。编码按内容判断：带 UTF-16 字节序标记的文件\n"
+    "      按 UTF-16 读取；以 UTF-8 字节序标记开头、或是有效 UTF-8 而不像代码页 936\n"
     "      中文的文件按 UTF-8 读取，其余按代码页 936 (GBK) 读取。\n"
     "      --utf8  按 UTF-8 读取。\n"
     "      --gbk   按代码页 936 (GBK) 读取。\n"
     "      --tsv   制表符分隔：每行一对，英文、制表符、中文；也接受 Anki 的纯文本笔记\n"
     "              导出（#separator:tab、#html:false 等文件头）和 Tatoeba 的四列句对\n"
-    "              导出（编号、英文、编号、中文）。\n"
+    "              导出（编号、英文、编号、中文）。每行都是中文在前的文件按英文在前保存。\n"
+    "      --simplified  先把繁体字转成简体字（如“這”转成“这”），再检查和保存。\n"
     "      出错时不写输出文件。\n"
-    "  qurimo-lib check [--utf8|--gbk] [--tsv] 输入文件\n"
+    "  qurimo-lib check [--utf8|--gbk] [--tsv] [--simplified] 输入文件\n"
     "      像 compile 一样读取并检查编写文件，但什么也不写；输出句对数和读取所用的编码，\n"
     "      或 compile 会给出的同一个错误。\n"
     "  qurimo-lib dump [--utf8] [--tsv] 库文件\n"
     "      把库文件解码，按编写文件的格式写到标准输出：默认代码页 936、CR LF 行尾；\n"
+    "      库文件不完整时写出能读出的部分，再报告第一个问题。\n"
     "      --utf8  输出 UTF-8、LF 行尾。\n"
     "      --tsv   输出制表符分隔的 UTF-8（英文、制表符、中文，每行一对，带 Anki 文件头），\n"
     "              可导入 Anki 和电子表格；含制表符或换行的句子无法这样写出，会报出槽号。\n"
@@ -77,8 +82,11 @@ constexpr const char* Usage =
     "      显示版本。\n"
     "  -- 结束选项：其后以 - 开头的参数（例如要查找的关键字）不再当作选项。\n"
     "\n"
+    "dump 和 search 写到终端时，句子中的控制字符写成 \\x1b 这样的转义。\n"
+    "\n"
     "退出码:\n"
-    "  compile、check、dump: 0 成功, 1 出错, 2 用法错误。\n"
+    "  compile、check: 0 成功, 1 出错, 2 用法错误。\n"
+    "  dump: 0 成功, 1 出错或库文件不完整, 2 用法错误。\n"
     "  search: 0 找到, 1 没有找到, 2 出错或用法错误。\n"
     "  verify: 0 库文件完整, 1 有问题或无法读取, 2 用法错误。\n"
     "  use: 0 成功, 1 库文件有问题或出错, 2 用法错误。\n";
@@ -110,39 +118,83 @@ qurimo::AuthoringEncoding encodingOf(const Arguments& args) {
                                             : qurimo::AuthoringEncoding::Detect;
 }
 
-qurimo::AuthoringFormat formatOf(const Arguments& args) {
-    return args.options.count("--tsv") != 0 ? qurimo::AuthoringFormat::Tsv
-                                            : qurimo::AuthoringFormat::Lines;
+qurimo::AuthoringOptions optionsOf(const Arguments& args) {
+    return {encodingOf(args),
+            args.options.count("--tsv") != 0 ? qurimo::AuthoringFormat::Tsv
+                                             : qurimo::AuthoringFormat::Lines,
+            args.options.count("--simplified") != 0, qurimo::Advice::CommandLine};
+}
+
+void noteSwapped(const std::string& input, const qurimo::AuthoringCheck& check) {
+    if (check.swappedColumns) {
+        std::fprintf(stderr, "qurimo-lib: 注意: %s 每一行都是中文在前，已按英文在前保存\n",
+                     qurimo::inputName(input).c_str());
+    }
+}
+
+// A terminal takes control characters for commands: a library's texts are shown it with
+// those (but the ones in kept) as visible escapes, and are written as they are elsewhere.
+qurimo::SlotTable shownOnTerminal(qurimo::SlotTable table, std::u16string_view kept = {}) {
+    if (::isatty(STDOUT_FILENO) == 1) {
+        for (int slot = 0; slot < qurimo::SlotTable::SlotCount; ++slot) {
+            qurimo::Sentence& sentence = table.at(slot);
+            sentence.English = qurimo::escapeControls(sentence.English, kept);
+            sentence.Chinese = qurimo::escapeControls(sentence.Chinese, kept);
+        }
+    }
+    return table;
 }
 
 int compile(const Arguments& args) {
-    qurimo::CompileLibrary(args.operands[0], args.operands[1], qurimo::SlotTable{},
-                           encodingOf(args), formatOf(args));
+    noteSwapped(args.operands[0], qurimo::CompileLibrary(args.operands[0], args.operands[1],
+                                                         qurimo::SlotTable{}, optionsOf(args))
+                                      .check);
     return ExitOk;
 }
 
 int check(const Arguments& args) {
     const qurimo::AuthoringCheck result =
-        qurimo::CheckAuthoringFile(args.operands[0], encodingOf(args), formatOf(args));
-    return writeOut(args.operands[0] + ": " + std::to_string(result.pairs) + " 对句子，按 " +
-                    qurimo::encodingName(result.encoding) + " 读取\n")
+        qurimo::CheckAuthoringFile(args.operands[0], optionsOf(args));
+    noteSwapped(args.operands[0], result);
+    return writeOut(qurimo::inputName(args.operands[0]) + ": " + std::to_string(result.pairs) +
+                    " 对句子，按 " + qurimo::encodingName(result.encoding) + " 读取\n")
                ? ExitOk
                : ExitError;
 }
 
+// Writes what it can of a library that is not whole, then names its first problem, as gzip
+// -d does with a cut file.
 int dump(const Arguments& args) {
-    const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[0]);
+    const std::string& path = args.operands[0];
+    const qurimo::LibraryReport report = qurimo::VerifyLibraryFile(path);
+    const bool tsv = args.options.count("--tsv") != 0;
+    // TAB and line ends stay for DumpTsv to refuse, as it does in a pipe.
+    const qurimo::SlotTable table = shownOnTerminal(report.decoded, tsv ? u"\t\r\n" : u"");
     const std::string text =
-        args.options.count("--tsv") != 0
-            ? qurimo::DumpTsv(table, args.operands[0])
+        tsv ? qurimo::DumpTsv(table, path)
             : qurimo::DumpLibrary(table, args.options.count("--utf8") != 0
                                              ? qurimo::AuthoringEncoding::Utf8
                                              : qurimo::AuthoringEncoding::Codepage936);
-    return writeOut(text) ? ExitOk : ExitError;
+    if (!writeOut(text)) {
+        return ExitError;
+    }
+    for (const std::string& note : report.notes) {
+        std::fprintf(stderr, "qurimo-lib: 注意: %s: %s\n", path.c_str(), note.c_str());
+    }
+    if (report.problems.empty()) {
+        return ExitOk;
+    }
+    std::fprintf(stderr, "qurimo-lib: %s: 库文件不完整：%s\n", path.c_str(),
+                 report.problems.front().c_str());
+    if (report.problems.size() > 1) {
+        std::fprintf(stderr, "qurimo-lib: 还有 %zu 个问题，qurimo-lib verify 会列出它们\n",
+                     report.problems.size() - 1);
+    }
+    return ExitError;
 }
 
 int search(const Arguments& args) {
-    const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[1]);
+    const qurimo::SlotTable table = shownOnTerminal(qurimo::ReadDecodedLibrary(args.operands[1]));
     const std::vector<int> hits =
         qurimo::FindSentences(table, qurimo::fromUtf8(args.operands[0]),
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
@@ -263,12 +315,16 @@ const std::map<std::string_view, Command>& commands() {
     static const std::map<std::string_view, Command> table{
         {"compile",
          {compile,
-          {"--utf8", "--gbk", "--tsv"},
+          {"--utf8", "--gbk", "--tsv", "--simplified"},
           2,
           "compile 需要输入文件和输出文件两个参数",
           ExitError}},
         {"check",
-         {check, {"--utf8", "--gbk", "--tsv"}, 1, "check 需要一个输入文件参数", ExitError}},
+         {check,
+          {"--utf8", "--gbk", "--tsv", "--simplified"},
+          1,
+          "check 需要一个输入文件参数",
+          ExitError}},
         {"dump", {dump, {"--utf8", "--tsv"}, 1, "dump 需要一个库文件参数", ExitError}},
         {"search",
          {search, {"--chinese"}, 2, "search 需要关键字和库文件两个参数", ExitSearchError}},
@@ -298,7 +354,9 @@ int main(int argc, char** argv) {
     }
     const auto found = commands().find(args[0]);
     if (found == commands().end()) {
-        return usageError("未知命令 " + std::string(args[0]));
+        std::fprintf(stderr, "qurimo-lib: 没有 %s 这个命令\n用法见 qurimo-lib --help\n",
+                     std::string(args[0]).c_str());
+        return ExitUsage;
     }
     const Command& command = found->second;
     Arguments parsed;

@@ -23,7 +23,7 @@ _qurimo_lib() {
 
     local options=""
     case $command in
-    compile | check) options="--utf8 --gbk --tsv" ;;
+    compile | check) options="--utf8 --gbk --tsv --simplified" ;;
     dump) options="--utf8 --tsv" ;;
     search) options="--chinese" ;;
     use) options="--bundled" ;;

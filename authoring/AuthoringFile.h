@@ -1,24 +1,57 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "EncodingDetection.h"
 #include "LibraryCompiler.h"
+#include "RuntimeError.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qurimo {
 
-// Splits an authoring file into its lines. A line ends at CR, CR LF or a lone LF; the
-// terminator is not part of the line; a last line without one is a line, and no empty line
-// follows a final terminator.
-std::vector<std::string_view> splitLines(std::string_view bytes);
+// The input path that stands for standard input, as for other command-line tools.
+inline constexpr std::string_view StandardInput = "-";
 
-// Reads the authoring file at path and returns its lines as Unicode text, decoded as
-// decodeAuthoring does. A missing file is run-time error 53 (76 when its folder is missing);
-// anything but a regular file, and a file longer than any authoring file can be, is 75,
-// raised before reading.
-AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding);
+// How messages name the authoring file at path: the path itself, or "标准输入".
+std::string inputName(const std::string& path);
+
+// Splits an authoring file into its lines, at most maxLines of them. A line ends at CR, CR LF
+// or a lone LF; the terminator is not part of the line; a last line without one is a line,
+// and no empty line follows a final terminator.
+std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines = SIZE_MAX);
+
+// The lines of an authoring file as Unicode text, with the encoding they were read in.
+struct AuthoringText {
+    std::vector<std::u16string> lines;
+    AuthoringEncoding encoding; // Codepage936, Utf8, Utf16Le or Utf16Be
+    // Why reading stopped before the end of the file: bytes that do not decode, or a 603rd
+    // line, which no authoring file that compiles has (nothing after it is looked at). The
+    // lines before it are checked first, so that errors come in the order of the file.
+    std::optional<RuntimeError> stop;
+};
+
+// Decodes the bytes of an authoring file. A UTF-16 byte-order mark makes them UTF-16
+// whatever encoding is asked for; without a mark, bytes that look like UTF-16 (many NULs on
+// one side of each pair) are run-time error 5 saying so. Otherwise they are read in encoding,
+// or in the detected one for Detect, where UTF-8 that spells out surrogates (CESU-8) is taken
+// for the broken UTF-8 it is. A UTF-8 byte-order mark counts only where what follows it is
+// UTF-8, or when UTF-8 is asked for. No mark is part of the first line. Errors name the file
+// as name and say what to do in the words of advice.
+AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
+                              const std::string& name, Advice advice);
+
+// Reads the authoring file at path (standard input for "-") and decodes it as decodeAuthoring
+// does. A missing file is run-time error 53 (76 when its folder is missing); anything but a
+// regular file, given by name, and a file longer than any authoring file can be, is 75, raised
+// before reading. Standard input may be a pipe, and is read up to that length.
+AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,
+                                 Advice advice);
+
+// How the error messages name an encoding: "UTF-8", "代码页 936 (GBK)", "UTF-16 LE"...
+std::string encodingName(AuthoringEncoding encoding);
 
 } // namespace qurimo

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "EncodingDetection.h"
 
-#include "AuthoringFile.h"
 #include "Codepage936.h"
-#include "Utf8.h"
 
 #include <array>
 #include <cstdint>
@@ -125,28 +123,6 @@ AuthoringEncoding detectEncoding(std::string_view bytes) {
     return utf8.weight * codepage936.nonAscii > codepage936.weight * utf8.nonAscii
                ? AuthoringEncoding::Utf8
                : AuthoringEncoding::Codepage936;
-}
-
-AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding) {
-    if (encoding == AuthoringEncoding::Detect) {
-        encoding = detectEncoding(bytes);
-    } else if (encoding == AuthoringEncoding::Codepage936 && startsWithUtf8Bom(bytes)) {
-        encoding = AuthoringEncoding::Utf8;
-    }
-    if (encoding == AuthoringEncoding::Utf8 && bytes.starts_with(Utf8Bom)) {
-        bytes.remove_prefix(Utf8Bom.size());
-    }
-    AuthoringText text{{}, encoding};
-    for (std::string_view line : splitLines(bytes)) {
-        text.lines.push_back(encoding == AuthoringEncoding::Utf8
-                                 ? fromUtf8(line)
-                                 : Codepage936::instance().toUnicode(line));
-    }
-    return text;
-}
-
-std::string encodingName(AuthoringEncoding encoding) {
-    return encoding == AuthoringEncoding::Utf8 ? "UTF-8" : "代码页 936 (GBK)";
 }
 
 } // namespace qurimo

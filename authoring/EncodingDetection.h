@@ -3,9 +3,7 @@
 
 #include "LibraryCompiler.h"
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace qurimo {
 
@@ -18,19 +16,5 @@ namespace qurimo {
 // letter) reads as code page 936 as wholly Chinese and as UTF-8 as letters of other scripts,
 // so it stays code page 936. ASCII reads the same either way and is reported as UTF-8.
 AuthoringEncoding detectEncoding(std::string_view bytes);
-
-// The lines of an authoring file as Unicode text, with the encoding they were read in.
-struct AuthoringText {
-    std::vector<std::u16string> lines;
-    AuthoringEncoding encoding; // Codepage936 or Utf8
-};
-
-// Decodes the bytes of an authoring file in encoding, or in the detected one for Detect. A
-// byte-order mark counts only where what follows it is UTF-8, or when UTF-8 is asked for;
-// it is not part of the first line.
-AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding);
-
-// How the error messages name an encoding: "UTF-8" or "代码页 936 (GBK)".
-std::string encodingName(AuthoringEncoding encoding);
 
 } // namespace qurimo

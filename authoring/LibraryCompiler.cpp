@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "LibraryCompiler.h"
 
+#include "AuthoringAdvice.h"
 #include "AuthoringFile.h"
 #include "Codepage936.h"
-#include "EncodingDetection.h"
+#include "ControlCharacters.h"
 #include "LibraryFile.h"
 #include "Module1.h"
 #include "PosixFile.h"
 #include "RuntimeError.h"
+#include "SimplifiedChinese.h"
 #include "TsvFile.h"
+#include "Utf8.h"
 
 #include <cstdio>
-#include <unicode/ustring.h>
+#include <sys/stat.h>
 #include <unicode/utf16.h>
+#include <unistd.h>
 
 namespace qurimo {
 
@@ -24,41 +28,60 @@ std::string describeCharacter(char32_t c) {
     std::string text = code;
     if (c == U'\t') {
         text += " (制表符)";
-    } else if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+    } else if (isControlCharacter(c)) {
         text += " (控制字符)";
     } else {
-        const char16_t units[2] = {U16_LEAD(c), U16_TRAIL(c)};
-        const std::u16string one =
-            c < 0x10000 ? std::u16string(1, static_cast<char16_t>(c)) : std::u16string(units, 2);
-        char utf8[8] = {};
-        int32_t length = 0;
-        UErrorCode error = U_ZERO_ERROR;
-        u_strToUTF8(utf8, sizeof utf8, &length, reinterpret_cast<const UChar*>(one.data()),
-                    static_cast<int32_t>(one.size()), &error);
-        text += U_SUCCESS(error) ? " “" + std::string(utf8, static_cast<std::size_t>(length)) + "”"
-                                 : std::string();
+        char16_t units[2];
+        std::size_t length = 0;
+        U16_APPEND_UNSAFE(units, length, c);
+        text += " “" + toUtf8(std::u16string_view(units, length)) + "”";
     }
     return text;
 }
 
-std::string otherEncodingHint(AuthoringEncoding read) {
-    if (read == AuthoringEncoding::Utf8) {
-        return "文件按 UTF-8 读取。如果它是代码页 936 (GBK) 文本，请用 qurimo-lib compile --gbk，"
-               "或用 iconv -f GBK -t UTF-8 把它转成 UTF-8。";
+bool survivesScramble(const std::u16string& text) {
+    return DecodeText(EncodeText(text)) == text;
+}
+
+RuntimeError unsavable(const AuthoringField& field, const std::string& name, std::size_t column,
+                       char32_t c, const std::string& remedy) {
+    return RuntimeError(ErrorNumber::InvalidCall, name, field.line,
+                        "第 " + std::to_string(column + 1) + " 列的字符 " + describeCharacter(c) +
+                            " 无法保存到库文件中。\n" + remedy);
+}
+
+// What to do about a character that does not survive the scramble: write its simplified
+// form, when that one does (unless the text is simplified already), or else read the file
+// in the other encoding.
+std::string remedyFor(const std::u16string& one, AuthoringEncoding read,
+                      const AuthoringOptions& options) {
+    if (!options.simplified) {
+        const std::u16string simplified = toSimplified(one);
+        if (simplified != one && survivesScramble(simplified)) {
+            return simplifiedRemedy(toUtf8(simplified), options.advice);
+        }
     }
-    return "文件按代码页 936 (GBK) 读取。如果它是 UTF-8 文本，请用 qurimo-lib compile --utf8，"
-           "或在文件开头加上 UTF-8 字节序标记。";
+    return encodingRemedy(read, options.advice);
 }
 
 // The scramble works one character at a time, so a text that does not survive it has a first
-// character that does not survive alone; the error names it, with its column and the encoding
-// the file was read in.
-std::u16string encodeChecked(const AuthoringField& field, const std::string& path,
-                             AuthoringEncoding read) {
+// character that does not survive alone; the error names it, with its column and what to do.
+// Control characters are refused first, also those the scramble would carry.
+std::u16string encodeChecked(const AuthoringField& field, const std::string& name,
+                             AuthoringEncoding read, const AuthoringOptions& options) {
     const std::u16string& text = field.text;
+    std::size_t column = field.column;
+    for (std::size_t i = 0; i < text.size(); ++column) {
+        UChar32 c = 0;
+        U16_NEXT(text.data(), i, text.size(), c);
+        if (isControlCharacter(static_cast<char32_t>(c))) {
+            throw unsavable(field, name, column, static_cast<char32_t>(c),
+                            c == U'\t' ? tabRemedy(options.advice) : controlRemedy(options.advice));
+        }
+    }
     const std::size_t bytes = Codepage936::instance().fromUnicode(text).size();
     if (bytes > 0xFFFF) {
-        throw RuntimeError(ErrorNumber::Overflow, path, field.line,
+        throw RuntimeError(ErrorNumber::Overflow, name, field.line,
                            "这一行长 " + std::to_string(bytes) +
                                " 字节，超过库文件允许的 65535 字节");
     }
@@ -66,61 +89,73 @@ std::u16string encodeChecked(const AuthoringField& field, const std::string& pat
     if (DecodeText(encoded) == text) {
         return encoded;
     }
-    std::size_t column = field.column;
+    column = field.column;
     for (std::size_t i = 0; i < text.size(); ++column) {
         const std::size_t start = i;
         UChar32 c = 0;
         U16_NEXT(text.data(), i, text.size(), c);
         const std::u16string one = text.substr(start, i - start);
-        if (DecodeText(EncodeText(one)) != one) {
-            throw RuntimeError(
-                ErrorNumber::InvalidCall, path, field.line,
-                "第 " + std::to_string(column + 1) + " 列的字符 " +
-                    describeCharacter(static_cast<char32_t>(c)) + " 无法保存到库文件中。\n" +
-                    (c == U'\t' ? "制表符分隔的句对文件请用 qurimo-lib compile --tsv。\n" : "") +
-                    otherEncodingHint(read));
+        if (!survivesScramble(one)) {
+            throw unsavable(field, name, column, static_cast<char32_t>(c),
+                            remedyFor(one, read, options));
         }
     }
     return encoded;
 }
 
-std::vector<AuthoringField> fieldsOf(AuthoringText& text, AuthoringFormat format,
-                                     const std::string& path) {
+TsvPairs fieldsOf(AuthoringText& text, AuthoringFormat format, const std::string& name) {
     if (format == AuthoringFormat::Tsv) {
-        return parseTsv(text.lines, path);
+        return parseTsv(text.lines, name);
     }
-    std::vector<AuthoringField> fields;
-    fields.reserve(text.lines.size());
+    TsvPairs pairs;
+    pairs.fields.reserve(text.lines.size());
     for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        fields.push_back({std::move(text.lines[i]), static_cast<long>(i) + 1, 0});
+        pairs.fields.push_back({std::move(text.lines[i]), static_cast<long>(i) + 1, 0});
     }
-    return fields;
+    return pairs;
 }
 
-struct Compiled {
-    SlotTable table;
-    AuthoringCheck check;
-};
+// Whether the output is the input itself, which the write would destroy; for standard input,
+// a file it was redirected from.
+bool isTheInput(const std::string& inputPath, const std::string& outputPath) {
+    if (inputPath != StandardInput) {
+        return isSameFile(inputPath, outputPath);
+    }
+    struct stat input {};
+    struct stat output {};
+    return ::fstat(STDIN_FILENO, &input) == 0 && S_ISREG(input.st_mode) &&
+           ::stat(outputPath.c_str(), &output) == 0 && input.st_dev == output.st_dev &&
+           input.st_ino == output.st_ino;
+}
 
-Compiled compile(const std::string& inputPath, const SlotTable& given, AuthoringEncoding encoding,
-                 AuthoringFormat format) {
-    AuthoringText text = readAuthoringLines(inputPath, encoding);
-    const std::vector<AuthoringField> fields = fieldsOf(text, format, inputPath);
+CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
+                        const AuthoringOptions& options) {
+    const std::string name = inputName(inputPath);
+    AuthoringText text = readAuthoringLines(inputPath, options.encoding, options.advice);
+    TsvPairs pairs = fieldsOf(text, options.format, name);
+    std::vector<AuthoringField>& fields = pairs.fields;
 
-    Compiled result{given, {static_cast<int>(fields.size() / 2), text.encoding}};
+    CompiledLibrary result{given,
+                           {static_cast<int>(fields.size() / 2), text.encoding, pairs.swapped}};
     result.table.clearStrings();
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const int slot = static_cast<int>(i / 2);
         if (slot >= SlotTable::SlotCount) {
-            throw RuntimeError(ErrorNumber::SubscriptOutOfRange, inputPath, fields[i].line,
+            throw RuntimeError(ErrorNumber::SubscriptOutOfRange, name, fields[i].line,
                                "库文件最多容纳 301 对句子");
+        }
+        if (options.simplified) {
+            fields[i].text = toSimplified(fields[i].text);
         }
         Sentence& sentence = result.table.at(slot);
         (i % 2 == 0 ? sentence.English : sentence.Chinese) =
-            encodeChecked(fields[i], inputPath, text.encoding);
+            encodeChecked(fields[i], name, text.encoding, options);
+    }
+    if (text.stop) {
+        throw *text.stop;
     }
     if (fields.size() % 2 != 0) {
-        throw RuntimeError(ErrorNumber::InputPastEndOfFile, inputPath, fields.back().line,
+        throw RuntimeError(ErrorNumber::InputPastEndOfFile, name, fields.back().line,
                            "最后一行英文句子没有对应的中文译文");
     }
     return result;
@@ -128,21 +163,19 @@ Compiled compile(const std::string& inputPath, const SlotTable& given, Authoring
 
 } // namespace
 
-SlotTable CompileLibrary(const std::string& inputPath, const std::string& outputPath,
-                         const SlotTable& given, AuthoringEncoding encoding,
-                         AuthoringFormat format) {
-    if (isSameFile(inputPath, outputPath)) {
+CompiledLibrary CompileLibrary(const std::string& inputPath, const std::string& outputPath,
+                               const SlotTable& given, const AuthoringOptions& options) {
+    if (isTheInput(inputPath, outputPath)) {
         throw RuntimeError(ErrorNumber::PathFileAccessError, outputPath, 0,
-                           "输出文件就是输入文件 " + inputPath + "，写入会毁掉它");
+                           "输出文件就是输入文件 " + inputName(inputPath) + "，写入会毁掉它");
     }
-    Compiled result = compile(inputPath, given, encoding, format);
+    CompiledLibrary result = compile(inputPath, given, options);
     WriteLibraryFile(outputPath, result.table);
-    return std::move(result.table);
+    return result;
 }
 
-AuthoringCheck CheckAuthoringFile(const std::string& inputPath, AuthoringEncoding encoding,
-                                  AuthoringFormat format) {
-    return compile(inputPath, SlotTable{}, encoding, format).check;
+AuthoringCheck CheckAuthoringFile(const std::string& inputPath, const AuthoringOptions& options) {
+    return compile(inputPath, SlotTable{}, options).check;
 }
 
 } // namespace qurimo

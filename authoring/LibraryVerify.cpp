@@ -2,6 +2,7 @@
 #include "LibraryVerify.h"
 
 #include "Codepage936.h"
+#include "ControlCharacters.h"
 #include "LibraryFile.h"
 #include "Module1.h"
 #include "PosixFile.h"
@@ -68,7 +69,7 @@ public:
             return true;
         }
         for (char16_t c : decoded) {
-            if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+            if (isControlCharacter(c)) {
                 report_.problems.push_back(where + "解码后含有控制字符 " + hex(c) +
                                            "，句子中不会有这种字符");
                 break;
@@ -119,7 +120,10 @@ LibraryReport VerifyLibraryFile(const std::string& path) {
     struct stat info {};
     ::fstat(file.get(), &info);
     const auto size = static_cast<unsigned long long>(info.st_size);
-    return verify(bytes, size > bytes.size() ? size : bytes.size());
+    LibraryReport report = verify(bytes, size > bytes.size() ? size : bytes.size());
+    parseLibrary(bytes, report.decoded);
+    DecodeTable(report.decoded);
+    return report;
 }
 
 LibraryReport VerifyLibrary(std::string_view bytes) {

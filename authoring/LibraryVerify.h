@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "SlotTable.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +17,10 @@ struct LibraryReport {
     std::vector<std::string> notes;    // no faults: bytes after the 301st record
     int records = 0;                   // whole records read, up to 301
     int filledSlots = 0;
+    SlotTable decoded; // what the window reads from the same bytes, decoded
 };
 
-// Reads the library file at path (it must exist) and verifies it.
+// Reads the library file at path (it must exist) once and verifies it.
 LibraryReport VerifyLibraryFile(const std::string& path);
 
 // Verifies the whole contents of a library file, already read.

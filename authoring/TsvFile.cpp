@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
+#include <unicode/uscript.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
@@ -84,20 +86,29 @@ struct Layout {
     std::size_t firstData = 0; // index of the first line after the header
 };
 
+// The keys of the header lines Anki writes at the top of a text export.
+bool isAnkiKey(const std::string& key) {
+    static const std::set<std::string> keys{
+        "separator",   "html",        "tags",        "columns",
+        "notetype",    "deck",        "tags column", "notetype column",
+        "deck column", "guid column", "if matches"};
+    return keys.count(key) != 0;
+}
+
 Layout readAnkiHeader(const std::vector<std::u16string>& lines, const std::string& path) {
     Layout layout;
     for (; layout.firstData < lines.size() && lines[layout.firstData].starts_with(u"#");
          ++layout.firstData) {
-        // As in Anki, every leading line that starts with # belongs to the header; those
-        // without a colon are comments.
-        layout.quoting = true;
         const std::string header = toUtf8(lines[layout.firstData]).substr(1);
         const auto colon = header.find(':');
-        if (colon == std::string::npos) {
-            continue;
+        const std::string key = colon == std::string::npos
+                                    ? std::string()
+                                    : lowerAscii(trimmed(header.substr(0, colon)));
+        if (!isAnkiKey(key)) {
+            break; // a pair whose English starts with #
         }
+        layout.quoting = true;
         const long lineNo = static_cast<long>(layout.firstData) + 1;
-        const std::string key = lowerAscii(trimmed(header.substr(0, colon)));
         const std::string value = header.substr(colon + 1);
         if (key == "separator" && lowerAscii(trimmed(value)) != "tab" && value != "\t") {
             throw RuntimeError(ErrorNumber::InvalidCall, path, lineNo,
@@ -120,6 +131,58 @@ Layout readAnkiHeader(const std::vector<std::u16string>& lines, const std::strin
     layout.skipped.erase(std::unique(layout.skipped.begin(), layout.skipped.end()),
                          layout.skipped.end());
     return layout;
+}
+
+bool holdsChinese(std::u16string_view text) {
+    const auto length = static_cast<int32_t>(text.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U16_NEXT(text.data(), i, length, c);
+        UErrorCode error = U_ZERO_ERROR;
+        if (uscript_getScript(c, &error) == USCRIPT_HAN) {
+            return true;
+        }
+    }
+    return false;
+}
+
+enum class Order { Either, EnglishFirst, ChineseFirst };
+
+Order orderOf(const AuthoringField& first, const AuthoringField& second) {
+    const bool firstChinese = holdsChinese(first.text);
+    if (firstChinese == holdsChinese(second.text)) {
+        return Order::Either;
+    }
+    return firstChinese ? Order::ChineseFirst : Order::EnglishFirst;
+}
+
+// Swaps every pair of a file whose lines give the Chinese first; refuses a file with both.
+bool putEnglishFirst(std::vector<AuthoringField>& fields, const std::string& path) {
+    const AuthoringField* decided = nullptr;
+    Order order = Order::Either;
+    for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+        const Order line = orderOf(fields[i], fields[i + 1]);
+        if (line == Order::Either || line == order) {
+            continue;
+        }
+        if (decided != nullptr) {
+            const char* here = line == Order::ChineseFirst ? "第一" : "第二";
+            const char* there = line == Order::ChineseFirst ? "第二" : "第一";
+            throw RuntimeError(ErrorNumber::InvalidCall, path, fields[i].line,
+                               std::string("这一行的中文在") + here + "列，而第 " +
+                                   std::to_string(decided->line) + " 行的中文在" + there +
+                                   "列：文件中每一行都要按同一顺序，英文在前或中文在前");
+        }
+        decided = &fields[i];
+        order = line;
+    }
+    if (order != Order::ChineseFirst) {
+        return false;
+    }
+    for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+        std::swap(fields[i], fields[i + 1]);
+    }
+    return true;
 }
 
 std::string quotedIfNeeded(const std::u16string& text, bool first) {
@@ -148,8 +211,7 @@ std::optional<std::string> breakIn(const std::u16string& text) {
 
 } // namespace
 
-std::vector<AuthoringField> parseTsv(const std::vector<std::u16string>& lines,
-                                     const std::string& path) {
+TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& path) {
     const Layout layout = readAnkiHeader(lines, path);
     std::vector<AuthoringField> fields;
     std::optional<bool> tatoeba;
@@ -181,7 +243,11 @@ std::vector<AuthoringField> parseTsv(const std::vector<std::u16string>& lines,
                               codePoints(std::u16string_view(line).substr(0, field->start))});
         }
     }
-    return fields;
+    TsvPairs pairs{std::move(fields), false};
+    if (!layout.quoting) {
+        pairs.swapped = putEnglishFirst(pairs.fields, path);
+    }
+    return pairs;
 }
 
 std::string DumpTsv(const SlotTable& decoded, const std::string& path) {

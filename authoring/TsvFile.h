@@ -18,17 +18,24 @@ struct AuthoringField {
 };
 
 // The fields of a tab-separated file of sentence pairs, English then Chinese for each pair in
-// order. Three forms are read:
+// order, and whether the file had them the other way round. Three forms are read:
 // - one pair a line, English TAB Chinese;
-// - Anki's plain-text export of notes: its leading lines starting with # are its header, and
-//   the "#key:value" ones are honoured ("#separator"
-//   must be a tab and "#html" false, otherwise the file is refused with how to export it as
-//   plain text; the guid, notetype, deck and tags columns are left out), and a field may be
-//   quoted as Anki quotes it, "" standing for a quote;
+// - Anki's plain-text export of notes: its leading "#key:value" lines with a key Anki writes
+//   are its header, and are honoured ("#separator" must be a tab and "#html" false,
+//   otherwise the file is refused with how to export it as plain text; the guid, notetype,
+//   deck and tags columns are left out), and a field may be quoted as Anki quotes it, ""
+//   standing for a quote; any other line, one starting with # too, is a pair;
 // - Tatoeba's sentence pairs, four columns: id, English, id, Chinese.
-// Any other number of columns is run-time error 5 naming the line.
-std::vector<AuthoringField> parseTsv(const std::vector<std::u16string>& lines,
-                                     const std::string& path);
+// Any other number of columns is run-time error 5 naming the line. A file without Anki's
+// header whose lines have Chinese in the first text column and none in the second (lines with
+// Chinese in neither or both follow the rest) is an export of the other language pair, and
+// its columns are swapped; one that mixes the two orders is error 5 naming the first line
+// whose order differs.
+struct TsvPairs {
+    std::vector<AuthoringField> fields;
+    bool swapped = false;
+};
+TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& path);
 
 // The tab-separated text of a decoded table, UTF-8: Anki's two header lines, then English TAB
 // Chinese a line for every slot from 0 up to the last slot with any text, quoted where Anki

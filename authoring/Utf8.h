@@ -6,8 +6,9 @@
 
 namespace qurimo {
 
-// UTF-8, the other encoding of authoring text and of the terminal. Malformed input becomes
-// U+FFFD, which the scramble check then names, rather than an error of its own.
+// UTF-8, the encoding of the terminal and of the tool's arguments. Malformed input becomes
+// U+FFFD; authoring files are decoded strictly instead (decodeAuthoring), so that bytes that
+// do not decode are named as bytes.
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view bytes);
 

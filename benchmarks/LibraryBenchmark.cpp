@@ -51,8 +51,8 @@ void CompileFullLibrary(benchmark::State& state) {
     const std::string output = scratch() + ".dat";
     const qurimo::SlotTable empty;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            qurimo::CompileLibrary(BundledText, output, empty, qurimo::AuthoringEncoding::Utf8));
+        benchmark::DoNotOptimize(qurimo::CompileLibrary(
+            BundledText, output, empty, {.encoding = qurimo::AuthoringEncoding::Utf8}));
     }
     ::unlink(output.c_str());
 }
@@ -77,8 +77,8 @@ void CompileTsvOf301Pairs(benchmark::State& state) {
     std::fclose(file);
     const qurimo::SlotTable empty;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(qurimo::CompileLibrary(
-            input, output, empty, qurimo::AuthoringEncoding::Detect, qurimo::AuthoringFormat::Tsv));
+        benchmark::DoNotOptimize(
+            qurimo::CompileLibrary(input, output, empty, {.format = qurimo::AuthoringFormat::Tsv}));
     }
     ::unlink(input.c_str());
     ::unlink(output.c_str());

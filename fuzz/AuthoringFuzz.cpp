@@ -84,7 +84,7 @@ void checkRoundTrips(const std::string& path) {
         const std::string again = folder() + "/again.txt";
         put(again, dump);
         std::remove(result.c_str());
-        qurimo::CompileLibrary(again, result, qurimo::SlotTable{}, encoding);
+        qurimo::CompileLibrary(again, result, qurimo::SlotTable{}, {.encoding = encoding});
         if (get(result) != library) {
             std::abort(); // dump then compile lost or changed something
         }
@@ -92,8 +92,8 @@ void checkRoundTrips(const std::string& path) {
     const std::string tsv = folder() + "/again.tsv";
     put(tsv, qurimo::DumpTsv(decoded, path));
     std::remove(result.c_str());
-    qurimo::CompileLibrary(tsv, result, qurimo::SlotTable{}, qurimo::AuthoringEncoding::Utf8,
-                           qurimo::AuthoringFormat::Tsv);
+    qurimo::CompileLibrary(tsv, result, qurimo::SlotTable{},
+                           {qurimo::AuthoringEncoding::Utf8, qurimo::AuthoringFormat::Tsv});
     if (get(result) != library) {
         std::abort(); // dump --tsv then compile --tsv lost or changed something
     }
@@ -101,17 +101,18 @@ void checkRoundTrips(const std::string& path) {
 
 } // namespace
 
-// The bytes are compiled both as lines alternating English and Chinese and as tab-separated
-// pairs, each in the encoding they are detected in.
+// The bytes are compiled as lines alternating English and Chinese, plain and with traditional
+// characters simplified, and as tab-separated pairs, each in the encoding they are detected in.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input = folder() + "/input.txt";
     const std::string output = folder() + "/output.dat";
     put(input, std::string_view(reinterpret_cast<const char*>(data), size));
-    for (const auto format : {qurimo::AuthoringFormat::Lines, qurimo::AuthoringFormat::Tsv}) {
+    for (const qurimo::AuthoringOptions& options :
+         {qurimo::AuthoringOptions{}, qurimo::AuthoringOptions{.simplified = true},
+          qurimo::AuthoringOptions{.format = qurimo::AuthoringFormat::Tsv}}) {
         std::remove(output.c_str());
         try {
-            qurimo::CompileLibrary(input, output, qurimo::SlotTable{},
-                                   qurimo::AuthoringEncoding::Detect, format);
+            qurimo::CompileLibrary(input, output, qurimo::SlotTable{}, options);
         } catch (const qurimo::RuntimeError&) {
             if (::access(output.c_str(), F_OK) == 0) {
                 std::abort(); // a failed compile wrote something

@@ -26,10 +26,14 @@ for target in "${targets[@]}"; do
     corpus=build-fuzz/corpus/$target
     mkdir -p "$corpus"
     cp -n fuzz/corpus/"$target"/* "$corpus"/
-    # Texts of the library format reach 65,535 bytes; authoring lines must pass that to fail.
+    # Texts of the library format reach 65,535 bytes. Authoring lines must pass that to fail,
+    # in UTF-16 too (two bytes a character), and floods of lines pass the 603rd line: inputs
+    # up to 256 KiB, with a seed of each made here, too big to keep in git.
     max_len=65536
     if [ "$target" = authoring ]; then
-        max_len=70000
+        max_len=262144
+        head -c 140000 /dev/zero | tr '\0' a > "$corpus/long-line.txt"
+        head -c 100000 /dev/zero | tr '\0' '\n' > "$corpus/flood.txt"
     fi
     echo "== Fuzzing $target for $seconds seconds"
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

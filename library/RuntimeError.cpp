@@ -38,6 +38,8 @@ std::string RuntimeError::describe(ErrorNumber number) {
         return "无效的过程调用或参数";
     case ErrorNumber::Overflow:
         return "溢出";
+    case ErrorNumber::OutOfMemory:
+        return "内存不足";
     case ErrorNumber::SubscriptOutOfRange:
         return "下标越界";
     case ErrorNumber::FileNotFound:

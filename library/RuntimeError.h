@@ -11,6 +11,7 @@ namespace qurimo {
 enum class ErrorNumber : int {
     InvalidCall = 5,
     Overflow = 6,
+    OutOfMemory = 7,
     SubscriptOutOfRange = 9,
     FileNotFound = 53,
     InputPastEndOfFile = 62,

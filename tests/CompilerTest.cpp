@@ -7,6 +7,7 @@
 #include "RuntimeError.h"
 #include "TestSupport.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -37,10 +38,12 @@ class CompilerTest : public testing::Test {
 protected:
     // Compiles bytes as the authoring file and returns the run-time error number, 0 if none.
     int compile(const std::string& bytes,
-                AuthoringEncoding encoding = AuthoringEncoding::Codepage936) {
+                AuthoringEncoding encoding = AuthoringEncoding::Codepage936,
+                Advice advice = Advice::Editor) {
         writeFile(input, bytes);
         try {
-            result = CompileLibrary(input, output, given, encoding);
+            result = CompileLibrary(input, output, given, {.encoding = encoding, .advice = advice})
+                         .table;
         } catch (const RuntimeError& error) {
             lastError = error.report();
             errorLine = error.line();
@@ -107,7 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
                     LineEndCase{"LF", "one\n\xD2\xBB\n\n two \n"},
                     LineEndCase{"Mixed", "one\r\xD2\xBB\n\r\n two \r\n"},
                     LineEndCase{"NoFinalTerminator", "one\n\xD2\xBB\n\n two "},
-                    LineEndCase{"Utf8WithMark", "\xEF\xBB\xBFone\n\xE4\xB8\x80\n\n two \n"}),
+                    LineEndCase{"Utf8WithMark", "\xEF\xBB\xBFone\n\xE4\xB8\x80\n\n two \n"},
+                    // the mark wins over the code page 936 the test asks for
+                    LineEndCase{"Utf16LeWithMark", utf16(u"one\r\n一\r\n\r\n two \r\n", false)},
+                    LineEndCase{"Utf16BeWithMark", utf16(u"one\n一\n\n two ", true)}),
     [](const testing::TestParamInfo<LineEndCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CompilerTest, SpacesAndEmptyLinesAreKept) {
@@ -149,24 +155,40 @@ INSTANTIATE_TEST_SUITE_P(
                                  "a\r\n" + std::string(0x10002, '\xD2') + "\r\n", 6, 2}),
     [](const testing::TestParamInfo<BadInputCase>& info) { return std::string(info.param.name); });
 
+// What an error about a character or bytes names: where (line 2 unless said), what, the
+// encoding the file was read in, and what to do: with qurimo-lib's options on the command
+// line, in an editor for the window, which never names an option.
 struct UnsavableCase {
     const char* name;
     std::string text;
     AuthoringEncoding encoding;
-    std::vector<std::string> named; // column, character, the encoding read, the other's option
+    std::vector<std::string> named;       // in either words
+    std::vector<std::string> commandLine; // in qurimo-lib's words only
+    std::vector<std::string> editor;      // in the window's words only
+    long line = 2;
 
     friend void PrintTo(const UnsavableCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Unsavable : public CompilerTest, public testing::WithParamInterface<UnsavableCase> {};
 
-TEST_P(Unsavable, ErrorNamesColumnCharacterAndEncoding) {
-    EXPECT_EQ(compile(GetParam().text, GetParam().encoding), 5);
-    EXPECT_EQ(errorLine, 2) << lastError;
-    for (const std::string& part : GetParam().named) {
-        EXPECT_NE(lastError.find(part), std::string::npos) << part << " in " << lastError;
+TEST_P(Unsavable, ErrorSaysWhereWhatAndWhatToDo) {
+    for (const Advice advice : {Advice::CommandLine, Advice::Editor}) {
+        const bool editor = advice == Advice::Editor;
+        EXPECT_EQ(compile(GetParam().text, GetParam().encoding, advice), 5);
+        EXPECT_EQ(errorLine, GetParam().line) << lastError;
+        std::vector<std::string> parts = GetParam().named;
+        const auto& own = editor ? GetParam().editor : GetParam().commandLine;
+        parts.insert(parts.end(), own.begin(), own.end());
+        for (const std::string& part : parts) {
+            EXPECT_NE(lastError.find(part), std::string::npos) << part << " in " << lastError;
+        }
+        if (editor) {
+            EXPECT_EQ(lastError.find("qurimo-lib"), std::string::npos) << lastError;
+        }
+        EXPECT_EQ(lastError.find("\xEF\xBF\xBD"), std::string::npos) << "U+FFFD in " << lastError;
+        EXPECT_FALSE(exists(output));
     }
-    EXPECT_FALSE(exists(output));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -175,22 +197,74 @@ INSTANTIATE_TEST_SUITE_P(
         UnsavableCase{"TabInCodepage936File",
                       "one\r\n\xD2\xBB\t\r\n",
                       AuthoringEncoding::Detect,
-                      {"第 2 列", "U+0009 (制表符)", "按代码页 936 (GBK) 读取", "--utf8", "--tsv"}},
-        UnsavableCase{"TabInUtf8File",
-                      "one\n\xE4\xB8\x80\t\n",
-                      AuthoringEncoding::Detect,
-                      {"第 2 列", "U+0009", "按 UTF-8 读取", "--gbk"}},
-        // 一个 in code page 936 read as UTF-8, as asked: D2 BB is U+04BB, B8 F6 no character
+                      {"第 2 列", "U+0009 (制表符)"},
+                      {"--tsv"},
+                      {"换成空格"}},
+        // 一个 in code page 936 read as UTF-8, as asked: D2 BB is U+04BB, B8 no character
         UnsavableCase{"Codepage936ForcedAsUtf8",
                       "one\r\n\xD2\xBB\xB8\xF6\r\n",
                       AuthoringEncoding::Utf8,
-                      {"第 1 列", "U+04BB", "按 UTF-8 读取", "--gbk"}},
+                      {"第 2 列：字节 B8 无法解码", "按 UTF-8 读取"},
+                      {"--gbk"},
+                      {"另存为 UTF-8"}},
+        UnsavableCase{"NoCodepage936Pair",
+                      "one\r\n\xD2\xBB\x81\x30\r\n",
+                      AuthoringEncoding::Detect,
+                      {"第 2 列：字节 81 30 无法解码", "按代码页 936 (GBK) 读取"},
+                      {"--utf8"},
+                      {"另存为 GBK"}},
+        // 一 and U+1F600 as two surrogates, each written as UTF-8
+        UnsavableCase{"Cesu8IsBrokenUtf8",
+                      "one\n\xE4\xB8\x80\xED\xA0\xBD\xED\xB8\x80\n",
+                      AuthoringEncoding::Detect,
+                      {"第 2 列：字节 ED A0 BD 无法解码", "CESU-8"},
+                      {"uconv -f CESU-8"},
+                      {"另存为 UTF-8"}},
+        UnsavableCase{"Utf16LoneSurrogate",
+                      utf16(u"one\n一\xD83D\n", false),
+                      AuthoringEncoding::Detect,
+                      {"第 2 列：字节 3D D8 无法解码", "UTF-16 LE", "删去或换掉"},
+                      {},
+                      {}},
+        UnsavableCase{"Utf16WithoutMark",
+                      utf16(u"Keep in touch.\r\n保持联系。\r\n", false, false),
+                      AuthoringEncoding::Detect,
+                      {"没有字节序标记的 UTF-16 LE"},
+                      {"iconv -f UTF-16LE -t UTF-8"},
+                      {"另存为 UTF-8"},
+                      0},
+        UnsavableCase{"TraditionalCharacterNamesSimplified",
+                      "one\n\xE8\xBF\x99\xE9\x80\x99\n", // 这這
+                      AuthoringEncoding::Detect,
+                      {"第 2 列", "U+9019 “這”", "简体字“这”"},
+                      {"--simplified"},
+                      {"换成“这”"}},
         // a character beyond the code page, named whole although it takes two UTF-16 units
         UnsavableCase{"CharacterBeyondTheCodePage",
                       "one\n\xE4\xB8\x80\xF0\x9F\x98\x80\n",
                       AuthoringEncoding::Detect,
-                      {"第 2 列", "U+1F600 “\xF0\x9F\x98\x80”", "UTF-8"}}),
+                      {"第 2 列", "U+1F600 “\xF0\x9F\x98\x80”", "UTF-8"},
+                      {"--gbk"},
+                      {"删去或换掉"}}),
     [](const testing::TestParamInfo<UnsavableCase>& info) { return std::string(info.param.name); });
+
+// Every control character is refused where it stands, those the scramble would carry too
+// (U+0014 to U+001F, DEL); CR and LF end lines.
+TEST_F(CompilerTest, EveryControlCharacterIsRefusedWithItsColumn) {
+    for (int c = 0; c <= 0x7F; c = c == 0x1F ? 0x7F : c + 1) {
+        if (c == '\r' || c == '\n') {
+            continue;
+        }
+        char code[8];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+        EXPECT_EQ(compile("ok\r\n\xD2\xBB" + std::string(1, static_cast<char>(c)) + "\r\n"), 5)
+            << code;
+        EXPECT_EQ(errorLine, 2) << code;
+        EXPECT_NE(lastError.find(std::string("第 2 列的字符 ") + code), std::string::npos)
+            << lastError;
+    }
+    EXPECT_FALSE(exists(output));
+}
 
 TEST_F(CompilerTest, MissingInputIsFileNotFound) {
     EXPECT_EQ(errorNumberOf([&] { CompileLibrary(dir.file("none.txt"), output, given); }), 53);
@@ -378,13 +452,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CompilerTest, AuthoringFileLongerThanAnyIsRefusedUnread) {
     writeFile(input, "");
-    std::filesystem::resize_file(input, 60'000'000); // sparse: nothing to read but its size
+    std::filesystem::resize_file(input, 80'000'000); // sparse: nothing to read but its size
     try {
         CompileLibrary(input, output, given);
         ADD_FAILURE() << "compiled";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), 75);
-        EXPECT_NE(error.detail().find("60000000"), std::string::npos) << error.report();
+        EXPECT_NE(error.detail().find("80000000"), std::string::npos) << error.report();
     }
     EXPECT_FALSE(exists(output));
 }
@@ -410,7 +484,8 @@ protected:
         writeFile(dir.file("dump.txt"),
                   DumpLibrary(ReadDecodedLibrary(dir.file("a.dat")), GetParam()));
         std::filesystem::remove(dir.file("b.dat"));
-        CompileLibrary(dir.file("dump.txt"), dir.file("b.dat"), SlotTable{}, GetParam());
+        CompileLibrary(dir.file("dump.txt"), dir.file("b.dat"), SlotTable{},
+                       {.encoding = GetParam()});
         return {readFile(dir.file("a.dat")), readFile(dir.file("b.dat"))};
     }
 

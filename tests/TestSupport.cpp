@@ -50,6 +50,16 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
+std::string utf16(std::u16string_view text, bool bigEndian, bool mark) {
+    std::string bytes;
+    for (const char16_t unit : std::u16string(mark ? u"\uFEFF" : u"") + std::u16string(text)) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 int runUnprivileged(const std::function<int()>& body) {
     if (::geteuid() != 0) {
         return body();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qurimo::test {
@@ -26,6 +27,9 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
+
+// text as UTF-16, little- or big-endian, after its byte-order mark unless mark is false.
+std::string utf16(std::u16string_view text, bool bigEndian, bool mark = true);
 
 // Runs body as a user without root's power to ignore file permissions (in a child process
 // when the tests run as root) and returns its result.

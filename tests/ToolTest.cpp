@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "LibraryFile.h"
+#include "Module1.h"
 #include "TestSupport.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
@@ -19,6 +23,7 @@ struct UsageCase {
     const char* name;
     std::vector<std::string> args;
     int exitCode;
+    std::string err = {}; // the whole of standard error, when given
 
     friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -33,12 +38,18 @@ TEST_P(ToolUsage, ExitCode) {
     if (GetParam().exitCode == 2) {
         EXPECT_NE(result.err.find("用法"), std::string::npos) << result.err;
     }
+    if (!GetParam().err.empty()) {
+        EXPECT_EQ(result.err, GetParam().err);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, ToolUsage,
     testing::Values(UsageCase{"Help", {"--help"}, 0}, UsageCase{"NoArguments", {}, 2},
-                    UsageCase{"UnknownCommand", {"build", "a", "b"}, 2},
+                    UsageCase{"UnknownCommand",
+                              {"build", "a", "b"},
+                              2,
+                              "qurimo-lib: 没有 build 这个命令\n用法见 qurimo-lib --help\n"},
                     UsageCase{"UnknownOption", {"dump", "--latin1", "a"}, 2},
                     UsageCase{"CompileOneFile", {"compile", "a"}, 2},
                     UsageCase{"DumpTwoFiles", {"dump", "a", "b"}, 2},
@@ -143,6 +154,12 @@ protected:
         writeFile(dir.file("in.txt"), "Make it so.\n就这样办。\nI make tea.\n我泡茶。\n"
                                       "Nothing here.\n这里没有。\n");
         writeFile(dir.file("odd.txt"), "Make it so.\n就这样办。\nI make tea.\n");
+        const std::u16string text = u"Make it so.\r\n就这样办。\r\nI make tea.\r\n我泡茶。\r\n";
+        writeFile(dir.file("le.txt"), utf16(text, false));
+        writeFile(dir.file("no-mark.txt"), utf16(text, false, false));
+        writeFile(dir.file("tatoeba.tsv"),
+                  "1\tThis is it.\t2\t這就是了。\n3\tKeep it.\t4\t留著吧。\n");
+        writeFile(dir.file("reversed.tsv"), "就这样办。\tMake it so.\n我泡茶。\tI make tea.\n");
         ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("lib.dat")}).exitCode,
                   0);
         const std::string library = readFile(dir.file("lib.dat"));
@@ -216,6 +233,40 @@ INSTANTIATE_TEST_SUITE_P(
                     ""},
         CommandCase{
             "CheckForcedEncoding", {"check", "--gbk", "@in.txt"}, 1, "", "按代码页 936 (GBK) 读取"},
+        CommandCase{
+            "CheckStandardInput", {"check", "-"}, 0, "标准输入: 0 对句子，按 UTF-8 读取", ""},
+        CommandCase{
+            "CheckUtf16Le", {"check", "@le.txt"}, 0, "le.txt: 2 对句子，按 UTF-16 LE 读取", ""},
+        CommandCase{"CheckUtf16WithoutMark",
+                    {"check", "@no-mark.txt"},
+                    1,
+                    "",
+                    "没有字节序标记的 UTF-16 LE 文本。\n请用 iconv -f UTF-16LE -t UTF-8"},
+        CommandCase{"CheckTraditionalNamesSimplified",
+                    {"check", "--tsv", "@tatoeba.tsv"},
+                    1,
+                    "",
+                    "简体字“这”可以保存：请用 qurimo-lib compile --simplified"},
+        CommandCase{"CheckSimplified",
+                    {"check", "--tsv", "--simplified", "@tatoeba.tsv"},
+                    0,
+                    "tatoeba.tsv: 2 对句子",
+                    ""},
+        CommandCase{"CheckChineseFirstIsNoted",
+                    {"check", "--tsv", "@reversed.tsv"},
+                    0,
+                    "reversed.tsv: 2 对句子",
+                    "reversed.tsv 每一行都是中文在前，已按英文在前保存"},
+        CommandCase{"DumpCutFileWritesWhatItCan",
+                    {"dump", "--utf8", "@cut.dat"},
+                    1,
+                    "Make it so.\n就这样办。\n",
+                    "库文件不完整：第 1 号槽的记录（从偏移 27 开始）被文件尾截断"},
+        CommandCase{"DumpNotesBytesAfterTheLastRecord",
+                    {"dump", "--utf8", "@tail.dat"},
+                    0,
+                    "Make it so.\n就这样办。\n",
+                    "注意: "},
         CommandCase{
             "CheckGivesCompilesError", {"check", "@odd.txt"}, 1, "", "输入超出文件尾\n文件: "},
         CommandCase{"VerifyWholeLibrary",
@@ -337,6 +388,84 @@ TEST_F(ToolTest, TwoCompilesAtOnceLeaveOneWholeLibrary) {
             << "a temporary file stayed in round " << round;
     }
     std::printf("first won %d times, second %d times\n", seen[0], seen[1]);
+}
+
+// "-" reads standard input, here a real pipe from grep; an output that standard input was
+// redirected from is refused as the input itself.
+TEST_F(ToolTest, StandardInputThroughAPipe) {
+    writeFile(dir.file("pairs.tsv"), "1\tI look forward to it.\t2\t我期待着。\n"
+                                     "3\tGood night.\t4\t晚安。\n"
+                                     "5\tWe LOOK FORWARD to seeing you.\t6\t我们盼望见到你。\n");
+    writeFile(dir.file("picked.tsv"), "1\tI look forward to it.\t2\t我期待着。\n"
+                                      "5\tWe LOOK FORWARD to seeing you.\t6\t我们盼望见到你。\n");
+    const std::string grep = "grep -i \"look forward\" \"$1\" | head -n 301 | ";
+    const ProcessResult compiled =
+        runProgram({"/bin/sh", "-c", grep + "\"$0\" compile --tsv - \"$2\"", Tool,
+                    dir.file("pairs.tsv"), dir.file("piped.dat")});
+    ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
+    ASSERT_EQ(runProgram({Tool, "compile", "--tsv", dir.file("picked.tsv"), dir.file("file.dat")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(readFile(dir.file("piped.dat")), readFile(dir.file("file.dat")));
+
+    const ProcessResult checked =
+        runProgram({"/bin/sh", "-c", grep + "\"$0\" check --tsv -", Tool, dir.file("pairs.tsv")});
+    EXPECT_EQ(checked.out, "标准输入: 2 对句子，按 UTF-8 读取\n") << checked.err;
+
+    const ProcessResult itself = runProgram(
+        {"/bin/sh", "-c", "\"$0\" compile --tsv - \"$1\" < \"$1\"", Tool, dir.file("picked.tsv")});
+    EXPECT_EQ(itself.exitCode, 1);
+    EXPECT_NE(itself.err.find("输出文件就是输入文件 标准输入"), std::string::npos) << itself.err;
+    EXPECT_EQ(readFile(dir.file("picked.tsv")).substr(0, 2), "1\t");
+}
+
+// 59 MB of line ends, well under the size limit, is error 9 at line 603 within 1 GB of address
+// space, from a file and from a pipe: reading stops there. The times are printed, not judged.
+TEST_F(ToolTest, FloodOfLineEndsIsErrorNineWithinAGigabyte) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves far more address space than the limit";
+#endif
+    const std::string flood = dir.file("flood.txt");
+    writeFile(flood, std::string(59'000'000, '\n'));
+    for (const std::string command :
+         {"\"$0\" compile \"$1\" \"$2\"", "\"$0\" check \"$1\"", "cat \"$1\" | \"$0\" check -"}) {
+        const auto start = std::chrono::steady_clock::now();
+        const ProcessResult result = runProgram(
+            {"/bin/sh", "-c", "ulimit -v 1000000 && " + command, Tool, flood, dir.file("out.dat")});
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_NE(result.err.find("运行时错误 9：下标越界"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("行: 603"), std::string::npos) << result.err;
+        std::printf("%s: %.2f s\n", command.c_str(), took.count());
+    }
+    EXPECT_FALSE(exists(dir.file("out.dat")));
+}
+
+// A library's ESC reaches a terminal as the four characters \x1b, and anything else as it is;
+// verify names such characters by their code and never writes them.
+TEST_F(ToolTest, ControlCharactersAreEscapedOnATerminal) {
+    if (std::system("command -v script > /dev/null") != 0) {
+        GTEST_SKIP() << "no script(1) to give the tool a terminal";
+    }
+    const std::string library = dir.file("lib.dat");
+    qurimo::SlotTable table;
+    table.at(0) = qurimo::Sentence{0, qurimo::EncodeText(u"你好"),
+                                   qurimo::EncodeText(u"make \x1b]0;PWNED\x1b\\ tea")};
+    qurimo::WriteLibraryFile(library, table);
+    for (const std::string command : {"search make", "dump --utf8", "dump --tsv", "verify"}) {
+        const std::string line = "\"" + Tool + "\" " + command + " \"" + library + "\"";
+        const ProcessResult piped = runProgram({"/bin/sh", "-c", line});
+        const ProcessResult shown = runProgram({"script", "-qec", line, "/dev/null"});
+        EXPECT_EQ(shown.out.find('\x1b'), std::string::npos) << command << ": " << shown.out;
+        if (command != "verify") {
+            EXPECT_NE(shown.out.find("make \\x1b]0;PWNED\\x1b\\ tea"), std::string::npos)
+                << command << ": " << shown.out;
+            EXPECT_NE(piped.out.find("make \x1b]0;PWNED\x1b\\ tea"), std::string::npos)
+                << command << ": " << piped.out;
+        } else {
+            EXPECT_NE(shown.out.find("控制字符 U+001B"), std::string::npos) << shown.out;
+        }
+    }
 }
 
 } // namespace

@@ -18,11 +18,12 @@ const std::string Reference = "He said \"hi\".\n他说“嗨”。\nKeep in touc
 class TsvTest : public testing::Test {
 protected:
     // Compiles bytes as a tab-separated file; returns the run-time error number, 0 if none.
-    int compileTsv(const std::string& bytes) {
+    int compileTsv(const std::string& bytes, bool simplified = false) {
         writeFile(input, bytes);
         try {
-            CompileLibrary(input, output, SlotTable{}, AuthoringEncoding::Detect,
-                           AuthoringFormat::Tsv);
+            swapped = CompileLibrary(input, output, SlotTable{},
+                                     {.format = AuthoringFormat::Tsv, .simplified = simplified})
+                          .check.swappedColumns;
         } catch (const RuntimeError& error) {
             lastError = error.report();
             errorLine = error.line();
@@ -36,11 +37,15 @@ protected:
     std::string output = dir.file("out.dat");
     std::string lastError;
     long errorLine = 0;
+    bool swapped = false;
 };
 
 struct FormCase {
     const char* name;
     std::string text;
+    bool swapped = false;              // Chinese first, as the export of the other language pair
+    bool simplified = false;           // compiled with traditional characters made simplified
+    std::string reference = Reference; // the same pairs as alternating lines
 
     friend void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -48,30 +53,42 @@ struct FormCase {
 class TsvForms : public TsvTest, public testing::WithParamInterface<FormCase> {};
 
 TEST_P(TsvForms, CompileToTheLibraryOfTheSamePairs) {
-    writeFile(dir.file("lines.txt"), Reference);
+    writeFile(dir.file("lines.txt"), GetParam().reference);
     CompileLibrary(dir.file("lines.txt"), dir.file("reference.dat"), SlotTable{});
-    ASSERT_EQ(compileTsv(GetParam().text), 0) << lastError;
+    ASSERT_EQ(compileTsv(GetParam().text, GetParam().simplified), 0) << lastError;
     EXPECT_EQ(readFile(output), readFile(dir.file("reference.dat")));
+    EXPECT_EQ(swapped, GetParam().swapped);
 }
 
 // Anki quotes a field that holds a quote and writes "" for each quote inside; Tatoeba's pairs
 // are id TAB text TAB id TAB text.
 INSTANTIATE_TEST_SUITE_P(
     Files, TsvForms,
-    testing::Values(FormCase{"Plain", "He said \"hi\".\t他说“嗨”。\nKeep in touch.\t\n"},
-                    FormCase{"PlainCodepage936CrLf",
-                             "He said \"hi\".\t\xCB\xFB\xCB\xB5\xA1\xB0\xE0\xCB\xA1\xB1\xA1\xA3\r\n"
-                             "Keep in touch.\t\r\n"},
-                    FormCase{"AnkiNotesWithTags", "#separator:tab\n#html:false\n#tags column:3\n"
-                                                  "\"He said \"\"hi\"\".\"\t他说“嗨”。\tgreeting\n"
-                                                  "Keep in touch.\t\t\n"},
-                    FormCase{"AnkiNotesWithGuidNotetypeAndDeck",
-                             "#separator:Tab\n#html:false\n#guid column:1\n#notetype column:2\n"
-                             "#deck column:3\n#tags column:6\n"
-                             "f]x1Q\tBasic\tEnglish\t\"He said \"\"hi\"\".\"\t他说“嗨”。\t\n"
-                             "O8q;j\tBasic\tEnglish\tKeep in touch.\t\tlater\n"},
-                    FormCase{"TatoebaPairs", "1276\tHe said \"hi\".\t5091\t他说“嗨”。\n"
-                                             "1277\tKeep in touch.\t5092\t\n"}),
+    testing::Values(
+        FormCase{"Plain", "He said \"hi\".\t他说“嗨”。\nKeep in touch.\t\n"},
+        FormCase{"PlainCodepage936CrLf",
+                 "He said \"hi\".\t\xCB\xFB\xCB\xB5\xA1\xB0\xE0\xCB\xA1\xB1\xA1\xA3\r\n"
+                 "Keep in touch.\t\r\n"},
+        FormCase{"AnkiNotesWithTags", "#separator:tab\n#html:false\n#tags column:3\n"
+                                      "\"He said \"\"hi\"\".\"\t他说“嗨”。\tgreeting\n"
+                                      "Keep in touch.\t\t\n"},
+        FormCase{"AnkiNotesWithGuidNotetypeAndDeck",
+                 "#separator:Tab\n#html:false\n#guid column:1\n#notetype column:2\n"
+                 "#deck column:3\n#tags column:6\n"
+                 "f]x1Q\tBasic\tEnglish\t\"He said \"\"hi\"\".\"\t他说“嗨”。\t\n"
+                 "O8q;j\tBasic\tEnglish\tKeep in touch.\t\tlater\n"},
+        FormCase{"TatoebaPairs", "1276\tHe said \"hi\".\t5091\t他说“嗨”。\n"
+                                 "1277\tKeep in touch.\t5092\t\n"},
+        FormCase{"TatoebaTraditional",
+                 "1276\tHe said \"hi\".\t5091\t他說「嗨」。\n1277\tKeep in touch.\t5092\t\n", false,
+                 true},
+        // a line with Chinese on neither side follows the others
+        FormCase{"PlainChineseFirst", "他说“嗨”。\tHe said \"hi\".\n\tKeep in touch.\n", true},
+        FormCase{"TatoebaChineseFirst",
+                 "5091\t他说“嗨”。\t1276\tHe said \"hi\".\n5092\t\t1277\tKeep in touch.\n", true},
+        // no header Anki writes: pairs
+        FormCase{"PlainPairsStartingWithHash", "#1 rule\t第一条\n#tag\t标签\n", false, false,
+                 "#1 rule\n第一条\n#tag\n标签\n"}),
     [](const testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
 
 struct RefusalCase {
@@ -121,6 +138,11 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"OneColumn", "a\tb\n\nc\td\n", 5, 2, {"有 1 列"}},
         RefusalCase{"TwoColumnsInTatoebaFile", "1\ta\t2\tb\nc\td\n", 5, 2, {"应有 4 列"}},
         RefusalCase{"ThreeHundredTwoPairs", manyPairs(302), 9, 302, {"最多容纳 301 对"}},
+        RefusalCase{"MixedOrders",
+                    "OK\tOK\n中文\tChinese\nEnglish\t英文\n",
+                    5,
+                    3,
+                    {"这一行的中文在第二列，而第 2 行的中文在第一列"}},
         RefusalCase{"UnsavableCharacterAfterTheTab",
                     "a\tb\nKeep\t保持\x01\n",
                     5,

@@ -44,7 +44,8 @@ expect() {
 
 expect "--help check compile dump search use verify" qurimo-lib ""
 expect "check compile" qurimo-lib c
-expect "--gbk --tsv --utf8" qurimo-lib compile --
+expect "--gbk --simplified --tsv --utf8" qurimo-lib compile --
+expect "--simplified" qurimo-lib check --s
 expect "--tsv --utf8" qurimo-lib dump --
 expect "--chinese" qurimo-lib search -
 expect "a.dat b.txt sub" qurimo-lib compile --utf8 ""

@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <new>
 #include <optional>
 
 namespace qurimo {
@@ -243,16 +244,24 @@ void Form1::centreOnScreen() {
 bool Form1::guarded(const std::function<void()>& body,
                     const std::function<QString(const RuntimeError&)>& remedy) {
     try {
-        body();
-        return true;
+        try {
+            body();
+            return true;
+        } catch (const std::bad_alloc&) {
+            // The failed allocation is given back by now; the report says where it happened.
+            throw RuntimeError(ErrorNumber::OutOfMemory, {}, 0,
+                               "操作没有完成，文件也没有改动。请关闭一些程序后再试。");
+        }
     } catch (const RuntimeError& error) {
         QString report = QString::fromStdString(error.report());
-        if (remedy) {
-            report += QLatin1Char('\n') + remedy(error);
+        const QString advice = remedy ? remedy(error) : QString();
+        if (!advice.isEmpty()) {
+            report += QLatin1Char('\n') + advice;
         }
         reportError_(report);
-    } catch (const std::exception& error) {
-        reportError_(QString::fromLocal8Bit(error.what()));
+    } catch (const std::exception&) {
+        // Its text is English and for programmers; the user is told what it means for them.
+        reportError_(QStringLiteral("程序内部出错：操作没有完成，文件也没有改动。"));
     }
     return false;
 }

@@ -104,6 +104,9 @@ QString Form1::listingRemedy(const RuntimeError& error) const {
     const QString shown = QDir::toNativeSeparators(LibraryPath);
     const bool perUser = librarySource_ == LibrarySource::PerUser;
     const QString goBack = QStringLiteral("或用 qurimo-lib use --bundled 改回程序自带的词库。");
+    if (error.code() == ErrorNumber::OutOfMemory) {
+        return {}; // nothing wrong with the file
+    }
     if (error.code() == ErrorNumber::Overflow || error.code() == ErrorNumber::InputPastEndOfFile) {
         return QStringLiteral("这个词库文件已损坏：请换回一份完好的，或用 qurimo-lib compile "
                               "重新生成它") +

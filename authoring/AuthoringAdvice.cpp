@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#include "AuthoringAdvice.h"
+
+namespace qurimo {
+
+std::string encodingRemedy(AuthoringEncoding read, Advice advice) {
+    const bool editor = advice == Advice::Editor;
+    switch (read) {
+    case AuthoringEncoding::Utf8:
+        return editor ? "文件按 UTF-8 读取。如果它其实是 GBK 编码，请在编辑器中把它另存为 UTF-8；"
+                        "否则请在编辑器中删去或换掉这个字符。"
+                      : "文件按 UTF-8 读取。如果它是代码页 936 (GBK) 文本，请用 qurimo-lib compile "
+                        "--gbk，或用 iconv -f GBK -t UTF-8 把它转成 UTF-8。";
+    case AuthoringEncoding::Utf16Le:
+    case AuthoringEncoding::Utf16Be:
+        return std::string("文件按 ") +
+               (read == AuthoringEncoding::Utf16Le ? "UTF-16 LE" : "UTF-16 BE") +
+               " 读取（文件开头是它的字节序标记）。请" + (editor ? "在编辑器中" : "") +
+               "删去或换掉这里的字符。";
+    case AuthoringEncoding::Detect:
+    case AuthoringEncoding::Codepage936:
+        break;
+    }
+    return editor ? "文件按代码页 936 (GBK) 读取。如果它其实是 UTF-8 编码，请在编辑器中把它另存为 "
+                    "GBK，或带 BOM 的 UTF-8；否则请在编辑器中删去或换掉这个字符。"
+                  : "文件按代码页 936 (GBK) 读取。如果它是 UTF-8 文本，请用 qurimo-lib compile "
+                    "--utf8，或在文件开头加上 UTF-8 字节序标记。";
+}
+
+std::string tabRemedy(Advice advice) {
+    return advice == Advice::Editor ? "请在编辑器中把制表符换成空格。"
+                                    : "制表符分隔的句对文件请用 qurimo-lib compile --tsv。";
+}
+
+std::string controlRemedy(Advice advice) {
+    return advice == Advice::Editor ? "句子中不能有控制字符，请在编辑器中删去它。"
+                                    : "句子中不能有控制字符，请删去它。";
+}
+
+std::string simplifiedRemedy(const std::string& simplified, Advice advice) {
+    return "它的简体字“" + simplified + "”可以保存：" +
+           (advice == Advice::Editor
+                ? "请在编辑器中把它换成“" + simplified + "”。"
+                : std::string("请用 qurimo-lib compile --simplified 把繁体字转成简体字。"));
+}
+
+std::string cesu8Remedy(Advice advice) {
+    return advice == Advice::Editor
+               ? "这是 CESU-8 编码（UTF-16 的代理项逐个写成 UTF-8），不是有效的 UTF-8：请在编辑器中"
+                 "把文件另存为 UTF-8。"
+               : "这是 CESU-8 编码（UTF-16 的代理项逐个写成 UTF-8），不是有效的 UTF-8：请用 uconv "
+                 "-f "
+                 "CESU-8 -t UTF-8 把它转成 UTF-8。";
+}
+
+std::string markLessUtf16Remedy(bool littleEndian, Advice advice) {
+    const std::string name = littleEndian ? "UTF-16LE" : "UTF-16BE";
+    return advice == Advice::Editor
+               ? "请在编辑器中把它另存为 UTF-8，或带 BOM 的 UTF-16。"
+               : "请用 iconv -f " + name + " -t UTF-8 把它转成 UTF-8，或在编辑器中另存为 UTF-8。";
+}
+
+} // namespace qurimo
