@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "LibraryCompiler.h"
+#include "AuthoringTypes.h"
 #include "RuntimeError.h"
 
 #include <cstddef>

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The words every authoring header shares: how a file is encoded and laid out, and whom its
+// errors advise.
+
+namespace qurimo {
+
+enum class AuthoringEncoding {
+    Detect,      // by what the bytes read as: UTF-8 or code page 936, see detectEncoding
+    Codepage936, // the authoring file of the desktop platform; a UTF-8 byte-order mark still wins
+    Utf8,
+    Utf16Le, // only ever found by its byte-order mark, which wins over any encoding asked for
+    Utf16Be,
+};
+
+enum class AuthoringFormat {
+    Lines, // lines alternating English and Chinese
+    Tsv,   // one pair a line, English TAB Chinese, or an Anki or Tatoeba export (see parseTsv)
+};
+
+// Whom an error tells what to do about the file: the window's user, in the editor the file
+// was written with, or qurimo-lib's user, with its options and other tools.
+enum class Advice {
+    Editor,
+    CommandLine,
+};
+
+struct AuthoringOptions {
+    AuthoringEncoding encoding = AuthoringEncoding::Detect;
+    AuthoringFormat format = AuthoringFormat::Lines;
+    // Traditional Chinese characters become simplified ones (ICU's Traditional-Simplified
+    // transliterator) before the texts are checked and stored.
+    bool simplified = false;
+    Advice advice = Advice::Editor;
+};
+
+} // namespace qurimo
