@@ -10,6 +10,7 @@
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "LibraryFile.h"
+#include "LibraryRecords.h"
 #include "LibraryLocation.h"
 #include "LibrarySearch.h"
 #include "LibraryVerify.h"
@@ -200,14 +201,19 @@ int search(const Arguments& args) {
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
                                                                    : qurimo::SearchSide::English);
     std::string text;
+    bool listed = false;
     for (int slot : hits) {
+        if (!qurimo::isFilled(table.at(slot))) {
+            continue; // listed nowhere in the window either
+        }
+        listed = true;
         text += qurimo::toUtf8(table.at(slot).English) + "\n" +
                 qurimo::toUtf8(table.at(slot).Chinese) + "\n";
     }
     if (!writeOut(text)) {
         return ExitSearchError;
     }
-    return hits.empty() ? ExitSearchNoHit : ExitOk;
+    return listed ? ExitOk : ExitSearchNoHit;
 }
 
 int verify(const Arguments& args) {

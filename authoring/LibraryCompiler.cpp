@@ -6,6 +6,7 @@
 #include "Codepage936.h"
 #include "ControlCharacters.h"
 #include "LibraryFile.h"
+#include "LibraryRecords.h"
 #include "Module1.h"
 #include "PosixFile.h"
 #include "RuntimeError.h"
@@ -80,10 +81,10 @@ std::u16string encodeChecked(const AuthoringField& field, const std::string& nam
         }
     }
     const std::size_t bytes = Codepage936::instance().fromUnicode(text).size();
-    if (bytes > 0xFFFF) {
+    if (bytes > MaxTextBytes) {
         throw RuntimeError(ErrorNumber::Overflow, name, field.line,
-                           "这一行长 " + std::to_string(bytes) +
-                               " 字节，超过库文件允许的 65535 字节");
+                           "这一行长 " + std::to_string(bytes) + " 字节，超过库文件允许的 " +
+                               std::to_string(MaxTextBytes) + " 字节");
     }
     std::u16string encoded = EncodeText(text);
     if (DecodeText(encoded) == text) {

@@ -4,6 +4,7 @@
 #include "Codepage936.h"
 #include "FileError.h"
 #include "FileReplace.h"
+#include "LibraryRecords.h"
 #include "PosixFile.h"
 #include "RuntimeError.h"
 
@@ -32,39 +33,16 @@ void createIfMissing(const std::string& path) {
     }
 }
 
-class RecordReader {
-public:
-    explicit RecordReader(std::string_view bytes) : bytes_(bytes) {}
-
-    bool readWord(std::uint16_t& value) {
-        if (bytes_.size() - position_ < 2) {
-            position_ = bytes_.size();
-            return false;
-        }
-        value = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes_[position_]) |
-                                           static_cast<unsigned char>(bytes_[position_ + 1]) << 8);
-        position_ += 2;
-        return true;
+// The text of one member, still encoded; false when the file ends inside it.
+bool readText(RecordWalker& walker, std::u16string& text) {
+    std::uint16_t length = 0;
+    std::string_view bytes;
+    if (!walker.word(length) || !walker.take(length, bytes)) {
+        return false;
     }
-
-    bool readText(std::u16string& text) {
-        std::uint16_t length = 0;
-        if (!readWord(length)) {
-            return false;
-        }
-        if (bytes_.size() - position_ < length) {
-            position_ = bytes_.size();
-            return false;
-        }
-        text = Codepage936::instance().toUnicode(bytes_.substr(position_, length));
-        position_ += length;
-        return true;
-    }
-
-private:
-    std::string_view bytes_;
-    std::size_t position_ = 0;
-};
+    text = Codepage936::instance().toUnicode(bytes);
+    return true;
+}
 
 void appendWord(std::string& out, std::uint16_t value) {
     out.push_back(static_cast<char>(value & 0xFF));
@@ -73,10 +51,10 @@ void appendWord(std::string& out, std::uint16_t value) {
 
 void appendText(std::string& out, const std::u16string& text, const std::string& path) {
     const std::string bytes = Codepage936::instance().fromUnicode(text);
-    if (bytes.size() > 0xFFFF) {
+    if (bytes.size() > MaxTextBytes) {
         throw RuntimeError(ErrorNumber::Overflow, path, 0,
-                           "文本长 " + std::to_string(bytes.size()) +
-                               " 字节，超过库文件允许的 65535 字节");
+                           "文本长 " + std::to_string(bytes.size()) + " 字节，超过库文件允许的 " +
+                               std::to_string(MaxTextBytes) + " 字节");
     }
     appendWord(out, static_cast<std::uint16_t>(bytes.size()));
     out += bytes;
@@ -97,15 +75,15 @@ void ReadLibraryFile(const std::string& path, SlotTable& table, MissingFile miss
 
 void parseLibrary(std::string_view bytes, SlotTable& table) {
     table.reset();
-    RecordReader reader(bytes);
+    RecordWalker walker(bytes);
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
         Sentence& sentence = table.at(slot);
         std::uint16_t reserved = 0;
-        if (!reader.readWord(reserved)) {
+        if (!walker.word(reserved)) {
             return;
         }
         sentence.Reserved = static_cast<std::int16_t>(reserved);
-        if (!reader.readText(sentence.Chinese) || !reader.readText(sentence.English)) {
+        if (!readText(walker, sentence.Chinese) || !readText(walker, sentence.English)) {
             return;
         }
     }

@@ -9,9 +9,6 @@
 
 namespace qurimo {
 
-// No library file can hold more than this: 301 records of two maximal texts.
-inline constexpr std::size_t MaxLibraryBytes = SlotTable::SlotCount * (6 + 2 * 0xFFFF);
-
 enum class MissingFile {
     Create, // the window's way: a missing library file is created empty and read as empty
     Fail,   // run-time error 53, nothing created

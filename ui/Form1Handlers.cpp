@@ -3,9 +3,9 @@
 // toggles, the keyword box, exit and the library compiler.
 
 #include "Form1.h"
-#include "KeywordMatcher.h"
 #include "LibraryCompiler.h"
 #include "LibraryFile.h"
+#include "LibrarySearch.h"
 #include "Module1.h"
 #include "UserFolders.h"
 
@@ -148,16 +148,13 @@ QString Form1::besideProgramRemedy() const {
 void Form1::Command3_Click() {
     List1->clear();
     guarded([this] {
-        const KeywordMatcher keyword(Text3->text().toStdU16String());
         View.clearStrings();
         int hits = 0;
-        for (int i = 0; i < SlotTable::SlotCount; ++i) {
-            const Sentence& sentence = Library.at(i);
-            if (keyword.occursIn(sentence.English)) {
-                View.at(hits).Chinese = sentence.Chinese;
-                View.at(hits).English = sentence.English;
-                ++hits;
-            }
+        for (int slot :
+             FindSentences(Library, Text3->text().toStdU16String(), SearchSide::English)) {
+            View.at(hits).Chinese = Library.at(slot).Chinese;
+            View.at(hits).English = Library.at(slot).English;
+            ++hits;
         }
         fillList();
         showSlotZero();

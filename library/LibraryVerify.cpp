@@ -4,6 +4,7 @@
 #include "Codepage936.h"
 #include "ControlCharacters.h"
 #include "LibraryFile.h"
+#include "LibraryRecords.h"
 #include "Module1.h"
 #include "PosixFile.h"
 #include "Sentence.h"
@@ -24,41 +25,26 @@ std::string hex(unsigned value) {
     return text;
 }
 
+// The record walker of the library file, telling the report where the file was cut and
+// which texts do not decode.
 class Walker {
 public:
-    Walker(std::string_view bytes, LibraryReport& report) : bytes_(bytes), report_(report) {}
+    Walker(std::string_view bytes, LibraryReport& report) : walker_(bytes), report_(report) {}
 
-    // Reads count bytes of the member what of slot; false, with the cut reported, when the
-    // file ends first.
-    bool take(std::size_t count, int slot, std::size_t recordStart, const char* what,
-              std::string_view& out) {
-        if (bytes_.size() - position_ < count) {
-            report_.problems.push_back("第 " + std::to_string(slot) + " 号槽的记录（从偏移 " +
-                                       std::to_string(recordStart) + " 开始）被文件尾截断：" +
-                                       what + "在偏移 " + std::to_string(position_) + " 处需要 " +
-                                       std::to_string(count) + " 字节，文件只剩 " +
-                                       std::to_string(bytes_.size() - position_) + " 字节");
-            return false;
-        }
-        out = bytes_.substr(position_, count);
-        position_ += count;
-        return true;
+    bool reserved(int slot, std::size_t recordStart) {
+        std::uint16_t ignored = 0;
+        return walker_.word(ignored) || cut(2, slot, recordStart, "Reserved 字段");
     }
 
     bool text(int slot, std::size_t recordStart, const char* side, std::u16string& decoded) {
-        std::string_view field;
-        const std::string length = std::string(side) + "的长度字段";
-        if (!take(2, slot, recordStart, length.c_str(), field)) {
-            return false;
+        std::uint16_t count = 0;
+        if (!walker_.word(count)) {
+            return cut(2, slot, recordStart, std::string(side) + "的长度字段");
         }
-        const std::size_t count = static_cast<unsigned char>(field[0]) |
-                                  static_cast<std::size_t>(static_cast<unsigned char>(field[1]))
-                                      << 8;
-        const std::size_t at = position_;
-        const std::string member = std::string(side) + "文本";
+        const std::size_t at = walker_.position();
         std::string_view raw;
-        if (!take(count, slot, recordStart, member.c_str(), raw)) {
-            return false;
+        if (!walker_.take(count, raw)) {
+            return cut(count, slot, recordStart, std::string(side) + "文本");
         }
         Codepage936& codepage = Codepage936::instance();
         decoded = DecodeText(codepage.toUnicode(raw));
@@ -78,12 +64,21 @@ public:
         return true;
     }
 
-    std::size_t position() const { return position_; }
+    std::size_t position() const { return walker_.position(); }
 
 private:
-    std::string_view bytes_;
+    // Reports that the member what of slot needed count bytes the file does not have.
+    bool cut(std::size_t count, int slot, std::size_t recordStart, const std::string& what) {
+        report_.problems.push_back("第 " + std::to_string(slot) + " 号槽的记录（从偏移 " +
+                                   std::to_string(recordStart) + " 开始）被文件尾截断：" + what +
+                                   "在偏移 " + std::to_string(walker_.position()) + " 处需要 " +
+                                   std::to_string(count) + " 字节，文件只剩 " +
+                                   std::to_string(walker_.left()) + " 字节");
+        return false;
+    }
+
+    RecordWalker walker_;
     LibraryReport& report_;
-    std::size_t position_ = 0;
 };
 
 LibraryReport verify(std::string_view bytes, unsigned long long fileSize) {
@@ -94,9 +89,8 @@ LibraryReport verify(std::string_view bytes, unsigned long long fileSize) {
     Walker walker(bytes, report);
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
         const std::size_t recordStart = walker.position();
-        std::string_view reserved;
         Sentence sentence;
-        if (!walker.take(2, slot, recordStart, "Reserved 字段", reserved) ||
+        if (!walker.reserved(slot, recordStart) ||
             !walker.text(slot, recordStart, "中文", sentence.Chinese) ||
             !walker.text(slot, recordStart, "英文", sentence.English)) {
             return report;

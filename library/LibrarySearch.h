@@ -13,8 +13,8 @@ enum class SearchSide {
     Chinese, // for a reader who knows the Chinese and looks for the English
 };
 
-// The filled slots of a decoded table whose text on side holds keyword, compared as the
-// window's search compares (KeywordMatcher), in slot order.
+// The slots of a decoded table whose text on side holds keyword (KeywordMatcher), in slot
+// order: the hits of the window's search, blank slots among them, which a list leaves out.
 std::vector<int> FindSentences(const SlotTable& decoded, const std::u16string& keyword,
                                SearchSide side);
 

@@ -13,7 +13,7 @@ std::vector<int> FindSentences(const SlotTable& decoded, const std::u16string& k
         const Sentence& sentence = decoded.at(slot);
         const std::u16string& text =
             side == SearchSide::English ? sentence.English : sentence.Chinese;
-        if (isFilled(sentence) && matcher.occursIn(text)) {
+        if (matcher.occursIn(text)) {
             hits.push_back(slot);
         }
     }
