@@ -10,8 +10,8 @@
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "LibraryFile.h"
-#include "LibraryRecords.h"
 #include "LibraryLocation.h"
+#include "LibraryRecords.h"
 #include "LibrarySearch.h"
 #include "LibraryVerify.h"
 #include "PosixFile.h"
@@ -390,7 +390,7 @@ int main(int argc, char** argv) {
     try {
         return command.run(parsed);
     } catch (const qurimo::RuntimeError& error) {
-        std::fprintf(stderr, "qurimo-lib: %s\n", error.report().c_str());
+        std::fprintf(stderr, "qurimo-lib: %s\n", error.what());
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "qurimo-lib: 内存不足\n");
     } catch (const std::exception& error) {

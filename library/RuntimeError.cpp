@@ -5,34 +5,8 @@ namespace qurimo {
 
 namespace {
 
-std::string composeWhat(ErrorNumber number, const std::string& path, long line,
-                        const std::string& detail) {
-    std::string text = "运行时错误 " + std::to_string(static_cast<int>(number)) + "：" +
-                       RuntimeError::describe(number);
-    if (!path.empty()) {
-        text += "\n文件: " + path;
-    }
-    if (line > 0) {
-        text += "\n行: " + std::to_string(line);
-    }
-    if (!detail.empty()) {
-        text += "\n" + detail;
-    }
-    return text;
-}
-
-} // namespace
-
-RuntimeError::RuntimeError(ErrorNumber number, std::string path, long line, std::string detail)
-    : std::runtime_error(composeWhat(number, path, line, detail)), number_(number),
-      description_(describe(number)), path_(std::move(path)), line_(line),
-      detail_(std::move(detail)) {}
-
-std::string RuntimeError::report() const {
-    return what();
-}
-
-std::string RuntimeError::describe(ErrorNumber number) {
+// The standard description of a number, for instance "下标越界".
+std::string describe(ErrorNumber number) {
     switch (number) {
     case ErrorNumber::InvalidCall:
         return "无效的过程调用或参数";
@@ -53,5 +27,27 @@ std::string RuntimeError::describe(ErrorNumber number) {
     }
     return "应用程序定义的错误或对象定义的错误";
 }
+
+std::string composeWhat(ErrorNumber number, const std::string& path, long line,
+                        const std::string& detail) {
+    std::string text = "运行时错误 " + std::to_string(static_cast<int>(number)) + "：" +
+                       describe(number);
+    if (!path.empty()) {
+        text += "\n文件: " + path;
+    }
+    if (line > 0) {
+        text += "\n行: " + std::to_string(line);
+    }
+    if (!detail.empty()) {
+        text += "\n" + detail;
+    }
+    return text;
+}
+
+} // namespace
+
+RuntimeError::RuntimeError(ErrorNumber number, std::string path, long line, std::string detail)
+    : std::runtime_error(composeWhat(number, path, line, detail)), number_(number),
+      path_(std::move(path)), line_(line), detail_(std::move(detail)) {}
 
 } // namespace qurimo

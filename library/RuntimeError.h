@@ -20,16 +20,14 @@ enum class ErrorNumber : int {
 };
 
 // One run-time error: it unwinds the operation that met it and is caught only at the edge of
-// a window handler or of the command line tool.
+// a window handler or of the command line tool. what() is the full report: "运行时错误 75：
+// 路径/文件访问错误", then file, line and detail, one item a line.
 class RuntimeError : public std::runtime_error {
 public:
     explicit RuntimeError(ErrorNumber number, std::string path = {}, long line = 0,
                           std::string detail = {});
 
     int number() const { return static_cast<int>(number_); }
-    ErrorNumber code() const { return number_; }
-    // The standard description of the number, for instance "下标越界".
-    const std::string& description() const { return description_; }
     // The file concerned; empty when no file is.
     const std::string& path() const { return path_; }
     // The 1-based line of path; 0 when no line is concerned.
@@ -37,15 +35,8 @@ public:
     // What exactly went wrong beyond the description, in Chinese; may be empty.
     const std::string& detail() const { return detail_; }
 
-    // The full report: "运行时错误 75：路径/文件访问错误", then file, line and detail, one
-    // item a line.
-    std::string report() const;
-
-    static std::string describe(ErrorNumber number);
-
 private:
     ErrorNumber number_;
-    std::string description_;
     std::string path_;
     long line_;
     std::string detail_;

@@ -45,7 +45,7 @@ protected:
             result = CompileLibrary(input, output, given, {.encoding = encoding, .advice = advice})
                          .table;
         } catch (const RuntimeError& error) {
-            lastError = error.report();
+            lastError = error.what();
             errorLine = error.line();
             return error.number();
         }
@@ -458,7 +458,7 @@ TEST_F(CompilerTest, AuthoringFileLongerThanAnyIsRefusedUnread) {
         ADD_FAILURE() << "compiled";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), 75);
-        EXPECT_NE(error.detail().find("80000000"), std::string::npos) << error.report();
+        EXPECT_NE(error.detail().find("80000000"), std::string::npos) << error.what();
     }
     EXPECT_FALSE(exists(output));
 }

@@ -25,7 +25,7 @@ protected:
                                      {.format = AuthoringFormat::Tsv, .simplified = simplified})
                           .check.swappedColumns;
         } catch (const RuntimeError& error) {
-            lastError = error.report();
+            lastError = error.what();
             errorLine = error.line();
             return error.number();
         }

@@ -233,7 +233,7 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
             WriteLibraryFile(out, bigTable());
         } catch (const RuntimeError& error) {
             outcome.error = error.number();
-            outcome.report = error.report();
+            outcome.report = error.what();
         }
         if (spy > 0) {
             ::close(done[1]);

@@ -253,7 +253,7 @@ bool Form1::guarded(const std::function<void()>& body,
                                "操作没有完成，文件也没有改动。请关闭一些程序后再试。");
         }
     } catch (const RuntimeError& error) {
-        QString report = QString::fromStdString(error.report());
+        QString report = QString::fromStdString(error.what());
         const QString advice = remedy ? remedy(error) : QString();
         if (!advice.isEmpty()) {
             report += QLatin1Char('\n') + advice;

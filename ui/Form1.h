@@ -37,10 +37,6 @@ public:
     using ErrorReporter = std::function<void(const QString& report)>;
     void setErrorReporter(ErrorReporter reporter);
 
-    const SlotTable& library() const { return Library; }
-    const SlotTable& view() const { return View; }
-    const QString& libraryPath() const { return LibraryPath; }
-
     void setVisible(bool visible) override;
 
 public slots:

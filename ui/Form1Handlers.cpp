@@ -102,15 +102,8 @@ void Form1::Command2_Click() {
 QString Form1::listingRemedy(const RuntimeError& error) const {
     const QFileInfo file(LibraryPath);
     const QString shown = QDir::toNativeSeparators(LibraryPath);
-    const bool perUser = librarySource_ == LibrarySource::PerUser;
-    const QString goBack = QStringLiteral("或用 qurimo-lib use --bundled 改回程序自带的词库。");
-    if (error.code() == ErrorNumber::OutOfMemory) {
+    if (error.number() == static_cast<int>(ErrorNumber::OutOfMemory)) {
         return {}; // nothing wrong with the file
-    }
-    if (error.code() == ErrorNumber::Overflow || error.code() == ErrorNumber::InputPastEndOfFile) {
-        return QStringLiteral("这个词库文件已损坏：请换回一份完好的，或用 qurimo-lib compile "
-                              "重新生成它") +
-               (perUser ? QStringLiteral("，") + goBack : QStringLiteral("。"));
     }
     if (file.exists() && !file.isFile()) {
         return QStringLiteral("%1 不是例句库文件：请把它移走或改名，再按“全  部”。").arg(shown);
@@ -125,7 +118,7 @@ QString Form1::listingRemedy(const RuntimeError& error) const {
     case LibrarySource::PerUser:
         return QStringLiteral("这是 qurimo-lib use 设定的按用户词库 %1：请确认当前用户可以读取它，")
                    .arg(shown) +
-               goBack;
+               QStringLiteral("或用 qurimo-lib use --bundled 改回程序自带的词库。");
     case LibrarySource::BesideProgram:
         break;
     }
