@@ -5,6 +5,10 @@
 # may not write the installed library.
 set -euo pipefail
 build=$1
+# The caption and geometry, as the build states them; the screenshot script reads them too.
+# shellcheck source=/dev/null
+. "$build/window.sh"
+export QURIMO_BUILD=$build
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT

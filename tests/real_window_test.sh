@@ -5,6 +5,10 @@
 # screenshot stays in the build folder for a look.
 set -euo pipefail
 build=$1
+# The caption and geometry, as the build states them; the screenshot script reads them too.
+# shellcheck source=/dev/null
+. "$build/window.sh"
+export QURIMO_BUILD=$build
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -2,10 +2,14 @@
 # SPDX-License-Identifier: MIT
 # The real program on a Wayland desktop without X: a headless weston with a private runtime
 # folder. The program must choose Qt's Wayland platform itself, find every plugin it needs and
-# give its top-level surface the title "Qurimo V1.36" (seen in the WAYLAND_DEBUG protocol log).
+# give its top-level surface the window's caption as title (seen in the WAYLAND_DEBUG protocol log).
 # Usage: tests/wayland_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
+# The caption and geometry, as the build states them; the screenshot script reads them too.
+# shellcheck source=/dev/null
+. "$build/window.sh"
+export QURIMO_BUILD=$build
 work=$(mktemp -d)
 # The library beside the program, whatever per-user library the account running this has set.
 export XDG_DATA_HOME=$work/data
@@ -43,17 +47,19 @@ fi
 WAYLAND_DISPLAY=wayland-qurimo WAYLAND_DEBUG=client "$work/qurimo" >"$work/out.log" \
     2>"$work/err.log" &
 program_pid=$!
-title='xdg_toplevel@[0-9]*\.set_title("Qurimo V1\.36")'
+title="xdg_toplevel@[0-9]*\\.set_title(\"${QURIMO_CAPTION_PATTERN:1:-1}\")"
+# Shown once a surface is committed after the title is set; the program must still run then.
+committed() {
+    sed -n "/$title/,\$p" "$work/err.log" | grep -q 'wl_surface@[0-9]*\.commit()'
+}
 for _ in $(seq 150); do
-    grep -q "$title" "$work/err.log" && break
+    committed && break
     kill -0 "$program_pid" 2>/dev/null || break
     sleep 0.1
 done
-# The window must have been committed, and the program still be running.
-sleep 0.5
 status=ok
 grep -q "$title" "$work/err.log" || status="its top-level surface never got the title"
-grep -q 'wl_surface@[0-9]*\.commit()' "$work/err.log" || status="it never committed a surface"
+committed || status="it never committed a surface after setting its title"
 kill -0 "$program_pid" 2>/dev/null || status="it ended by itself"
 if grep -Eiq 'platform plugin|could not load|cannot load|not found' "$work/err.log"; then
     status="a plugin is missing"
@@ -63,4 +69,4 @@ if [ "$status" != ok ]; then
     grep -v '^\[' "$work/err.log" >&2 || true
     exit 1
 fi
-echo "qurimo on Wayland: started natively, top-level titled 'Qurimo V1.36'"
+echo "qurimo on Wayland: started natively, top-level titled '$QURIMO_CAPTION'"

@@ -10,6 +10,10 @@ if [ -z "${QURIMO_ON_XVFB:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 build=$1
+# The caption and geometry, as the build states them; the screenshot script reads them too.
+# shellcheck source=/dev/null
+. "$build/window.sh"
+export QURIMO_BUILD=$build
 work=$(mktemp -d)
 pid=
 # shellcheck disable=SC2317 # called by the EXIT trap
@@ -34,17 +38,17 @@ before=$(sha256sum < "$HOME/下载/111.dat")
     exec "$work/qurimo"
 ) &
 pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Qurimo V1\.36$' | head -n 1)
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "$QURIMO_CAPTION_PATTERN" | head -n 1)
 # "写文件" has the keyboard focus when the window opens.
 xdotool windowfocus --sync "$window" key space
 for _ in $(seq 50); do
-    [ "$(xdotool search --onlyvisible --name '^Qurimo V1\.36$' | wc -l)" -ge 2 ] && break
+    [ "$(xdotool search --onlyvisible --name "$QURIMO_CAPTION_PATTERN" | wc -l)" -ge 2 ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
 done
 kill -0 "$pid" 2>/dev/null || { echo "the program died during the write" >&2; exit 1; }
 # The report is a second window with the program's caption.
-test "$(xdotool search --onlyvisible --name '^Qurimo V1\.36$' | wc -l)" -ge 2 ||
+test "$(xdotool search --onlyvisible --name "$QURIMO_CAPTION_PATTERN" | wc -l)" -ge 2 ||
     { echo "no error report appeared" >&2; exit 1; }
 test "$(sha256sum < "$HOME/下载/111.dat")" = "$before" || { echo "111.dat changed" >&2; exit 1; }
 left=$(ls -A "$HOME/下载")

@@ -16,7 +16,8 @@ constexpr int pixels(int twips) {
     return twips / TwipsPerPixel;
 }
 
-constexpr std::string_view Caption = "Qurimo V1.36";
+// "Qurimo V" and the project's version, given by the build.
+constexpr std::string_view Caption = QURIMO_CAPTION;
 
 enum class Font {
     Default,  // the platform's user-interface font

@@ -4,6 +4,8 @@
 // fonts and the same window icon. Its start-up time and memory show what the toolkit alone
 // costs for that window, so startup.sh can compare qurimo against it.
 
+#include "Form1Layout.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFont>
@@ -28,7 +30,8 @@ int main(int argc, char** argv) {
     QImageReader icon(QStringLiteral(":/assets/icons/qurimo-32.png"), "png");
     icon.setAutoDetectImageFormat(false);
     window.setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
-    window.setFixedSize(790, 541);
+    window.setFixedSize(qurimo::layout::pixels(qurimo::layout::ClientWidth),
+                        qurimo::layout::pixels(qurimo::layout::ClientHeight));
 
     // English and Chinese lines alternate.
     QFile text(QStringLiteral(":/data/sentences.txt"));
