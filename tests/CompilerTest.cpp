@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "Codepage936.h"
+#include "CompileFixture.h"
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "LibraryFile.h"
@@ -34,31 +35,13 @@ std::string pairs(int count, const std::string& terminator = "\r\n") {
     return text;
 }
 
-class CompilerTest : public testing::Test {
+class CompilerTest : public CompileFixture {
 protected:
-    // Compiles bytes as the authoring file and returns the run-time error number, 0 if none.
     int compile(const std::string& bytes,
                 AuthoringEncoding encoding = AuthoringEncoding::Codepage936,
                 Advice advice = Advice::Editor) {
-        writeFile(input, bytes);
-        try {
-            result = CompileLibrary(input, output, given, {.encoding = encoding, .advice = advice})
-                         .table;
-        } catch (const RuntimeError& error) {
-            lastError = error.what();
-            errorLine = error.line();
-            return error.number();
-        }
-        return 0;
+        return compileWith(bytes, {.encoding = encoding, .advice = advice});
     }
-
-    TempDir dir;
-    std::string input = dir.file("范句.txt");
-    std::string output = dir.file("111.dat");
-    SlotTable given;
-    SlotTable result;
-    std::string lastError;
-    long errorLine = 0;
 };
 
 // ASCII, a GB 2312 character and full-width punctuation, written byte for byte as the format
@@ -79,7 +62,7 @@ TEST_F(CompilerTest, ExactlyThreeHundredOnePairsFillEverySlot) {
         ASSERT_EQ(DecodeText(back.at(k).English), std::u16string(n.begin(), n.end()));
         ASSERT_EQ(DecodeText(back.at(k).Chinese), u"句");
     }
-    EXPECT_EQ(back, result);
+    EXPECT_EQ(back, compiled.table);
 }
 
 TEST_F(CompilerTest, EmptyFileWritesEmptyLibrary) {
@@ -118,10 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CompilerTest, SpacesAndEmptyLinesAreKept) {
     ASSERT_EQ(compile("  padded  \r\n\r\n\r\nonly Chinese\r\n"), 0);
-    EXPECT_EQ(DecodeText(result.at(0).English), u"  padded  ");
-    EXPECT_EQ(result.at(0).Chinese, u"");
-    EXPECT_EQ(result.at(1).English, u"");
-    EXPECT_EQ(DecodeText(result.at(1).Chinese), u"only Chinese");
+    EXPECT_EQ(DecodeText(compiled.table.at(0).English), u"  padded  ");
+    EXPECT_EQ(compiled.table.at(0).Chinese, u"");
+    EXPECT_EQ(compiled.table.at(1).English, u"");
+    EXPECT_EQ(DecodeText(compiled.table.at(1).Chinese), u"only Chinese");
 }
 
 struct BadInputCase {
@@ -279,16 +262,6 @@ TEST_F(CompilerTest, OutputErrors) {
     EXPECT_TRUE(std::filesystem::is_empty(output));
 }
 
-TEST_F(CompilerTest, LongerExistingOutputKeepsItsTail) {
-    writeFile(output, std::string(4000, 'T'));
-    ASSERT_EQ(compile(pairs(2)), 0);
-    const std::string bytes = readFile(output);
-    const std::string written = serializeLibrary(result);
-    ASSERT_EQ(bytes.size(), 4000u);
-    EXPECT_EQ(bytes.substr(0, written.size()), written);
-    EXPECT_EQ(bytes.substr(written.size()), std::string(4000 - written.size(), 'T'));
-}
-
 TEST_F(CompilerTest, CallersTableIsUntouchedAndOnlyReservedIsTaken) {
     for (int k = 0; k < SlotTable::SlotCount; ++k) {
         given.at(k) = Sentence{static_cast<std::int16_t>(k - 150), u"旧", u"old plain text"};
@@ -296,12 +269,12 @@ TEST_F(CompilerTest, CallersTableIsUntouchedAndOnlyReservedIsTaken) {
     const SlotTable before = given;
     ASSERT_EQ(compile(pairs(2)), 0);
     EXPECT_EQ(given, before);
-    EXPECT_EQ(result.at(1).Reserved, -149);
-    EXPECT_EQ(result.at(2), (Sentence{-148, u"", u""}));
-    EXPECT_EQ(result.at(300), (Sentence{150, u"", u""}));
+    EXPECT_EQ(compiled.table.at(1).Reserved, -149);
+    EXPECT_EQ(compiled.table.at(2), (Sentence{-148, u"", u""}));
+    EXPECT_EQ(compiled.table.at(300), (Sentence{150, u"", u""}));
     SlotTable back;
     ReadLibraryFile(output, back);
-    EXPECT_EQ(back, result);
+    EXPECT_EQ(back, compiled.table);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "CompileFixture.h"
 #include "LibraryCompiler.h"
 #include "RuntimeError.h"
 #include "TestSupport.h"
@@ -15,29 +16,11 @@ namespace {
 // The pairs every form below holds: a quote, a Chinese quote, an empty Chinese text.
 const std::string Reference = "He said \"hi\".\n他说“嗨”。\nKeep in touch.\n\n";
 
-class TsvTest : public testing::Test {
+class TsvTest : public CompileFixture {
 protected:
-    // Compiles bytes as a tab-separated file; returns the run-time error number, 0 if none.
     int compileTsv(const std::string& bytes, bool simplified = false) {
-        writeFile(input, bytes);
-        try {
-            swapped = CompileLibrary(input, output, SlotTable{},
-                                     {.format = AuthoringFormat::Tsv, .simplified = simplified})
-                          .check.swappedColumns;
-        } catch (const RuntimeError& error) {
-            lastError = error.what();
-            errorLine = error.line();
-            return error.number();
-        }
-        return 0;
+        return compileWith(bytes, {.format = AuthoringFormat::Tsv, .simplified = simplified});
     }
-
-    TempDir dir;
-    std::string input = dir.file("pairs.tsv");
-    std::string output = dir.file("out.dat");
-    std::string lastError;
-    long errorLine = 0;
-    bool swapped = false;
 };
 
 struct FormCase {
@@ -57,7 +40,7 @@ TEST_P(TsvForms, CompileToTheLibraryOfTheSamePairs) {
     CompileLibrary(dir.file("lines.txt"), dir.file("reference.dat"), SlotTable{});
     ASSERT_EQ(compileTsv(GetParam().text, GetParam().simplified), 0) << lastError;
     EXPECT_EQ(readFile(output), readFile(dir.file("reference.dat")));
-    EXPECT_EQ(swapped, GetParam().swapped);
+    EXPECT_EQ(compiled.check.swappedColumns, GetParam().swapped);
 }
 
 // Anki quotes a field that holds a quote and writes "" for each quote inside; Tatoeba's pairs
