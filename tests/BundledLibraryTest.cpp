@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
 using namespace qurimo;
@@ -59,6 +60,43 @@ std::string asCodepage936(const std::string& utf8) {
                   utf8.data(), static_cast<int32_t>(utf8.size()), &error);
     text.resize(static_cast<std::size_t>(length));
     return Codepage936::instance().fromUnicode(text);
+}
+
+// The bytes of the library worked out from the text without the program's codec or scramble:
+// ICU's code page 936 bytes, each character's code less 20 (a Chinese character's two bytes
+// read high byte first), records of Reserved 0, the Chinese and the English, lengths in bytes,
+// little endian. Compiling the text with itself would pass a fault shared by both sides.
+TEST(BundledLibrary, BytesFollowTheFormatWorkedOutApart) {
+    const auto scrambled = [](const std::string& utf8) {
+        std::string bytes(utf8.size() * 2, '\0');
+        UErrorCode error = U_ZERO_ERROR;
+        bytes.resize(static_cast<std::size_t>(
+            ucnv_convert("windows-936", "UTF-8", bytes.data(), static_cast<int32_t>(bytes.size()),
+                         utf8.data(), static_cast<int32_t>(utf8.size()), &error)));
+        EXPECT_TRUE(U_SUCCESS(error)) << utf8;
+        std::string out;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const auto lead = static_cast<unsigned char>(bytes[i]);
+            if (lead < 0x80) {
+                out += static_cast<char>(lead - 20);
+                continue;
+            }
+            const unsigned code = (lead << 8 | static_cast<unsigned char>(bytes[++i])) - 20;
+            out += {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        }
+        return std::string{static_cast<char>(out.size() & 0xFF),
+                           static_cast<char>(out.size() >> 8)} +
+               out;
+    };
+    const std::string text = readFile(Text);
+    const std::vector<std::string_view> lines = splitLines(text);
+    ASSERT_EQ(lines.size(), 602u);
+    std::string expected;
+    for (std::size_t i = 0; i < lines.size(); i += 2) {
+        expected += std::string(2, '\0') + scrambled(std::string(lines[i + 1])) +
+                    scrambled(std::string(lines[i]));
+    }
+    EXPECT_EQ(readFile(Library), expected);
 }
 
 TEST(BundledLibrary, EveryEncodingCompilesToTheSameBytes) {
