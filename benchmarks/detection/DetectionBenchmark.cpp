@@ -272,7 +272,9 @@ int main(int argc, char** argv) {
                     std::ofstream(out / file, std::ios::binary) << bytes;
                     const auto start = std::chrono::steady_clock::now();
                     const AuthoringEncoding read =
-                        decodeAuthoring(bytes, AuthoringEncoding::Detect, file, Advice::CommandLine)
+                        decodeAuthoring(bytes, AuthoringEncoding::Detect,
+                                        tsv ? AuthoringFormat::Tsv : AuthoringFormat::Lines, file,
+                                        Advice::CommandLine)
                             .encoding;
                     spent += std::chrono::steady_clock::now() - start;
                     ++tally.files;
