@@ -152,10 +152,6 @@ struct Pools {
     }
 };
 
-struct Group {
-    std::vector<const std::u16string*> chinese;
-};
-
 struct Tally {
     std::size_t files = 0;
     std::size_t codepage936AsUtf8 = 0;
@@ -212,33 +208,32 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    // Files of size pairs: all the hard lines, then evenly spread runs of the others.
+    // The Chinese lines of the files of a size: all the hard lines, then `sampled` evenly
+    // spread runs of the others.
+    using Group = std::vector<const std::u16string*>;
     constexpr std::array<std::pair<std::size_t, std::size_t>, 3> Sizes{
-        {{1, 1500}, {3, 700}, {20, 200}}}; // pairs, files from the other lines
+        {{1, 1500}, {3, 700}, {20, 200}}}; // pairs, sampled
     const auto groupsOf = [&](std::size_t pairs, std::size_t sampled) {
         std::vector<Group> groups;
         for (std::size_t i = 0; i < hard.size(); i += pairs) {
-            Group g;
+            Group& group = groups.emplace_back();
             for (std::size_t k = i; k < std::min(hard.size(), i + pairs); ++k) {
-                g.chinese.push_back(&hard[k]);
+                group.push_back(&hard[k]);
             }
-            groups.push_back(std::move(g));
         }
         const std::size_t stride = std::max<std::size_t>(1, others.size() / sampled);
-        for (std::size_t start = 0; start + pairs <= others.size() &&
-                                    groups.size() < sampled + (hard.size() + pairs - 1) / pairs;
-             start += stride) {
-            Group g;
+        for (std::size_t n = 0, start = 0; n < sampled && start + pairs <= others.size();
+             ++n, start += stride) {
+            Group& group = groups.emplace_back();
             for (std::size_t k = start; k < start + pairs; ++k) {
-                g.chinese.push_back(&others[k]);
+                group.push_back(&others[k]);
             }
-            groups.push_back(std::move(g));
         }
         return groups;
     };
 
     struct Misread {
-        std::string path;
+        std::string file;
         std::string what;
     };
     std::vector<Misread> misread;
@@ -255,7 +250,7 @@ int main(int argc, char** argv) {
                 std::string utf8;
                 std::string codepage936;
                 std::size_t common = 0;
-                for (const std::u16string* chinese : group.chinese) {
+                for (const std::u16string* chinese : group) {
                     const auto [english, englishSaved] = pools.englishLine();
                     const std::string end = tsv ? "\t" : "\n";
                     const std::string chinese936 = *asCodepage936(*chinese);
@@ -278,7 +273,7 @@ int main(int argc, char** argv) {
                             .encoding;
                     spent += std::chrono::steady_clock::now() - start;
                     ++tally.files;
-                    const std::string first = toUtf8(*group.chinese.front());
+                    const std::string first = toUtf8(*group.front());
                     if (!isUtf8File && read != AuthoringEncoding::Codepage936) {
                         ++tally.codepage936AsUtf8;
                         misread.push_back(
@@ -319,7 +314,7 @@ int main(int argc, char** argv) {
                     static_cast<double>(std::max<std::size_t>(total.files, 1)));
     std::printf("\nMisread files in %s (%zu):\n", out.c_str(), misread.size());
     for (const Misread& m : misread) {
-        std::printf("  %s  %s\n", m.path.c_str(), m.what.c_str());
+        std::printf("  %s  %s\n", m.file.c_str(), m.what.c_str());
     }
     return 0;
 }
