@@ -28,9 +28,11 @@ mkdir -p "$out/text"
 export LC_ALL=C.UTF-8
 fortunes=/usr/share/games/fortunes
 
-# The lines of fortune files: no separators, colours or surrounding blanks.
+# The lines of the fortune files that find(1) finds with the arguments given, in the order of
+# their names: no separators, colours or surrounding blanks.
 fortune_lines() {
-    cat "$@" | sed -e 's/\x1b\[[0-9;]*m//g' -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//' |
+    find "$@" -type f ! -name '*.dat' -print0 | sort -z | xargs -0 cat |
+        sed -e 's/\x1b\[[0-9;]*m//g' -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//' |
         grep -v '^%*$' || true
 }
 
@@ -53,14 +55,10 @@ man_lines() {
     man_lines /usr/share/man/zh_CN/man*/* /usr/share/man/zh_TW/man*/*
 } | awk '!seen[$0]++' >"$out/text/chinese.txt"
 
-english=$(find "$fortunes" -maxdepth 1 -type f ! -name '*.dat' ! -name chinese ! -name tang300 \
-    ! -name song100 | sort)
-# shellcheck disable=SC2086
-fortune_lines $english | awk '!seen[$0]++' >"$out/text/english.txt"
-fortune_lines $(find "$fortunes/ru" -type f ! -name '*.dat' | sort) |
-    awk '!seen[$0]++' >"$out/text/russian.txt"
-fortune_lines $(find "$fortunes/de" -type f ! -name '*.dat' | sort) |
-    awk '!seen[$0]++' >"$out/text/german.txt"
+fortune_lines "$fortunes" -maxdepth 1 ! -name chinese ! -name tang300 ! -name song100 |
+    awk '!seen[$0]++' >"$out/text/english.txt"
+fortune_lines "$fortunes/ru" | awk '!seen[$0]++' >"$out/text/russian.txt"
+fortune_lines "$fortunes/de" | awk '!seen[$0]++' >"$out/text/german.txt"
 
 "$program" "$out" "$out/text/chinese.txt" "$out/text/english.txt" "$out/text/russian.txt" \
     "$out/text/german.txt"
