@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
+#include <span>
 #include <sys/stat.h>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
@@ -269,7 +270,7 @@ std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t max
 }
 
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
-                              const std::string& name, Advice advice) {
+                              AuthoringFormat format, const std::string& name, Advice advice) {
     if (bytes.starts_with(Utf16LeBom) || bytes.starts_with(Utf16BeBom)) {
         return decodeUtf16(bytes.substr(2), bytes.starts_with(Utf16BeBom), name, advice);
     }
@@ -289,7 +290,8 @@ AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding
                                markLessUtf16Remedy(*littleEndian, advice));
     }
     if (encoding == AuthoringEncoding::Detect) {
-        encoding = detectEncoding(bytes);
+        encoding =
+            detectEncoding(std::span(lines).first(std::min(lines.size(), LinesRead)), format);
         if (encoding == AuthoringEncoding::Codepage936 && spellsSurrogates(bytes)) {
             encoding = AuthoringEncoding::Utf8;
         }
@@ -304,8 +306,8 @@ AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding
 }
 
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,
-                                 Advice advice) {
-    return decodeAuthoring(readAuthoringBytes(path), encoding, inputName(path), advice);
+                                 AuthoringFormat format, Advice advice) {
+    return decodeAuthoring(readAuthoringBytes(path), encoding, format, inputName(path), advice);
 }
 
 std::string encodingName(AuthoringEncoding encoding) {

@@ -37,19 +37,19 @@ struct AuthoringText {
 // Decodes the bytes of an authoring file. A UTF-16 byte-order mark makes them UTF-16
 // whatever encoding is asked for; without a mark, bytes that look like UTF-16 (many NULs on
 // one side of each pair) are run-time error 5 saying so. Otherwise they are read in encoding,
-// or in the detected one for Detect, where UTF-8 that spells out surrogates (CESU-8) is taken
-// for the broken UTF-8 it is. A UTF-8 byte-order mark counts only where what follows it is
-// UTF-8, or when UTF-8 is asked for. No mark is part of the first line. Errors name the file
-// as name and say what to do in the words of advice.
+// or for Detect in the one detected in the light of format, where UTF-8 that spells out
+// surrogates (CESU-8) is taken for the broken UTF-8 it is. A UTF-8 byte-order mark counts
+// only where what follows it is UTF-8, or when UTF-8 is asked for. No mark is part of the
+// first line. Errors name the file as name and say what to do in the words of advice.
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
-                              const std::string& name, Advice advice);
+                              AuthoringFormat format, const std::string& name, Advice advice);
 
 // Reads the authoring file at path (standard input for "-") and decodes it as decodeAuthoring
 // does. A missing file is run-time error 53 (76 when its folder is missing); anything but a
 // regular file, given by name, and a file longer than any authoring file can be, is 75, raised
 // before reading. Standard input may be a pipe, and is read up to that length.
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,
-                                 Advice advice);
+                                 AuthoringFormat format, Advice advice);
 
 // How the error messages name an encoding: "UTF-8", "代码页 936 (GBK)", "UTF-16 LE"...
 std::string encodingName(AuthoringEncoding encoding);

@@ -3,12 +3,18 @@
 
 #include "Codepage936.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
+#include <unicode/uscript.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
+#include <vector>
 
 namespace qurimo {
 
@@ -28,29 +34,45 @@ bool decodeUtf8(std::string_view bytes, std::u16string& out) {
 }
 
 // Strict code page 936: false for bytes that form no character of the code page.
-bool decodeCodepage936(std::string_view bytes, std::u16string& out) {
+class Codepage936Decoder {
+public:
+    Codepage936Decoder() : converter_(ucnv_open("windows-936", &error_), ucnv_close) {
+        ucnv_setToUCallBack(converter_.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                            &error_);
+    }
+
+    bool decode(std::string_view bytes, std::u16string& out) {
+        UErrorCode error = error_;
+        out.assign(bytes.size() + 1, u'\0');
+        const int32_t length = ucnv_toUChars(converter_.get(), reinterpret_cast<UChar*>(out.data()),
+                                             static_cast<int32_t>(out.size()), bytes.data(),
+                                             static_cast<int32_t>(bytes.size()), &error);
+        out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+        return U_SUCCESS(error);
+    }
+
+private:
+    UErrorCode error_ = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, decltype(&ucnv_close)> converter_;
+};
+
+bool isHan(UChar32 c) {
     UErrorCode error = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(ucnv_open("windows-936", &error),
-                                                                 ucnv_close);
-    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                        &error);
-    out.assign(bytes.size() + 1, u'\0');
-    const int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(out.data()),
-                                         static_cast<int32_t>(out.size()), bytes.data(),
-                                         static_cast<int32_t>(bytes.size()), &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
-    return U_SUCCESS(error);
+    return uscript_getScript(c, &error) == USCRIPT_HAN;
 }
 
-// How typical each character is of Chinese text: 2 for the common Chinese characters (level 1
-// of GB 2312) and the CJK and full-width punctuation, 1 for the other characters of GB 2312 at
-// U+0800 and above (rarer Chinese characters, kana, symbols), 0 for everything else. Code page
-// 936 pairs misread as UTF-8 give mostly the two-byte forms below U+0800 (Latin, Greek,
-// Cyrillic, Arabic...), which weigh nothing; UTF-8 misread as code page 936 gives a mix
-// heavy in rare characters.
-const std::array<std::uint8_t, 0x10000>& chineseWeights() {
-    static const std::array<std::uint8_t, 0x10000> weights = [] {
-        std::array<std::uint8_t, 0x10000> table{};
+// How typical each character at U+0800 and above is of Chinese text: Common for the common
+// Chinese characters (level 1 of GB 2312) and the CJK and full-width punctuation, Rare for
+// the other characters of GB 2312 there (rarer Chinese characters, kana, symbols) and for
+// every other Chinese character (traditional ones among them), Foreign for the rest.
+enum Kind : std::uint8_t { Foreign, Rare, Common };
+
+const std::array<Kind, 0x10000>& kinds() {
+    static const std::array<Kind, 0x10000> table = [] {
+        std::array<Kind, 0x10000> kind{};
+        for (UChar32 c = 0x800; c < 0x10000; ++c) {
+            kind[static_cast<std::size_t>(c)] = isHan(c) ? Rare : Foreign;
+        }
         for (int lead = 0xA1; lead <= 0xF7; ++lead) {
             if (lead >= 0xAA && lead <= 0xAF) {
                 continue; // rows GB 2312 leaves empty; code page 936 gives them to private use
@@ -64,63 +86,169 @@ const std::array<std::uint8_t, 0x10000>& chineseWeights() {
             for (char16_t c : Codepage936::instance().toUnicode(row)) {
                 const bool privateUse = c >= 0xE000 && c <= 0xF8FF;
                 if (c >= 0x800 && !privateUse && c != 0xFFFD) {
-                    table[c] = common ? 2 : 1;
+                    kind[c] = common ? Common : Rare;
                 }
             }
         }
-        return table;
+        return kind;
     }();
-    return weights;
+    return table;
 }
 
-struct Share {
-    std::size_t weight = 0;
-    std::size_t nonAscii = 0;
+Kind kindOf(UChar32 c) {
+    return c < 0x10000 ? kinds()[static_cast<std::size_t>(c)] : (isHan(c) ? Rare : Foreign);
+}
+
+// A Latin letter as a misread gives them: ASCII or a Latin-1 or Latin Extended letter (not a
+// full-width one, which Chinese text has beside its characters).
+bool isLatinLetter(UChar32 c) {
+    return c < 0x250 && u_isalpha(c);
+}
+
+// How much a reading looks like an authoring file: the weights of the characters that count,
+// over their number, nothing counted being 0. In Chinese text every character beyond ASCII
+// counts, a common one as 2, a rare one as 1 and any other (a Latin, Cyrillic or Arabic
+// letter...) as 0, and a Latin letter glued to a Chinese character as -1 more: "朽Y", what
+// the code page 936 bytes of "鏈結" spell in UTF-8, weighs less than two rare characters. In
+// English text accented or Cyrillic letters are ordinary and count for neither reading, but a
+// Chinese character counts as -2: it is what UTF-8 letters read as code page 936 become ("é"
+// as "茅", Cyrillic as common Chinese characters).
+struct Evidence {
+    long weight = 0;
+    long count = 0;
+
+    static Evidence asChinese(std::u16string_view text) {
+        constexpr std::array<long, 3> Weight{0, 1, 2}; // by Kind
+        Evidence evidence;
+        const auto length = static_cast<int32_t>(text.size());
+        UChar32 previous = 0;
+        for (int32_t i = 0; i < length;) {
+            UChar32 c = 0;
+            U16_NEXT(text.data(), i, length, c);
+            if (c >= 0x80) {
+                evidence += {Weight[kindOf(c)], 1};
+            }
+            if ((isLatinLetter(c) && isHan(previous)) || (isHan(c) && isLatinLetter(previous))) {
+                evidence += {-1, 1};
+            }
+            previous = c;
+        }
+        return evidence;
+    }
+
+    static Evidence asEnglish(std::u16string_view text) {
+        Evidence evidence;
+        const auto length = static_cast<int32_t>(text.size());
+        for (int32_t i = 0; i < length;) {
+            UChar32 c = 0;
+            U16_NEXT(text.data(), i, length, c);
+            if (kindOf(c) != Foreign) {
+                evidence += {-2, 1};
+            }
+        }
+        return evidence;
+    }
+
+    Evidence& operator+=(const Evidence& other) {
+        weight += other.weight;
+        count += other.count;
+        return *this;
+    }
+
+    Evidence operator-(const Evidence& other) const {
+        return {weight - other.weight, count - other.count};
+    }
+
+    // weight / count > other.weight / other.count
+    bool beats(const Evidence& other) const {
+        return weight * std::max(other.count, 1L) > other.weight * std::max(count, 1L);
+    }
 };
 
-Share shareOf(const std::u16string& text) {
-    const std::array<std::uint8_t, 0x10000>& weights = chineseWeights();
-    Share share;
-    const auto length = static_cast<int32_t>(text.size());
-    for (int32_t i = 0; i < length;) {
-        UChar32 c = 0;
-        U16_NEXT(text.data(), i, length, c);
-        if (c >= 0x80) {
-            ++share.nonAscii;
-            share.weight += c < 0x10000 ? weights[static_cast<std::size_t>(c)] : 0;
+// The evidence of one reading of a file, column by column. Lines alternate English and
+// Chinese: two columns, the odd lines and the even ones. A tab-separated file has its Chinese
+// in the same column on every line, which column depending on the export, so each reading is
+// given the column that suits it best.
+class Reading {
+public:
+    void add(std::u16string_view line, std::size_t index, AuthoringFormat format) {
+        if (format == AuthoringFormat::Lines) {
+            add(line, index % 2);
+            return;
+        }
+        std::size_t column = 0;
+        for (std::size_t from = 0; from <= line.size(); ++column) {
+            const std::size_t tab = std::min(line.find(u'\t', from), line.size());
+            add(line.substr(from, tab - from), column);
+            from = tab + 1;
         }
     }
-    return share;
-}
 
-bool startsWithUtf8Bom(std::string_view bytes) {
-    std::u16string ignored;
-    return bytes.starts_with(Utf8Bom) && decodeUtf8(bytes.substr(Utf8Bom.size()), ignored);
-}
+    Evidence evidence(AuthoringFormat format) const {
+        if (format == AuthoringFormat::Lines) {
+            Evidence both = english_[0];
+            return both += chinese_[1];
+        }
+        Evidence english;
+        for (const Evidence& column : english_) {
+            english += column;
+        }
+        std::optional<Evidence> best;
+        for (std::size_t column = 0; column < chinese_.size(); ++column) {
+            Evidence chosen = english - english_[column];
+            chosen += chinese_[column];
+            best = !best || chosen.beats(*best) ? chosen : *best;
+        }
+        return *best;
+    }
+
+private:
+    void add(std::u16string_view text, std::size_t column) {
+        if (column >= chinese_.size()) {
+            chinese_.resize(column + 1);
+            english_.resize(column + 1);
+        }
+        chinese_[column] += Evidence::asChinese(text);
+        english_[column] += Evidence::asEnglish(text);
+    }
+
+    std::vector<Evidence> chinese_ = std::vector<Evidence>(2);
+    std::vector<Evidence> english_ = std::vector<Evidence>(2);
+};
 
 } // namespace
 
-AuthoringEncoding detectEncoding(std::string_view bytes) {
-    if (startsWithUtf8Bom(bytes)) {
-        return AuthoringEncoding::Utf8;
-    }
+AuthoringEncoding detectEncoding(std::span<const std::string_view> lines, AuthoringFormat format) {
+    const bool marked = !lines.empty() && lines.front().starts_with(Utf8Bom);
+    Reading utf8;
+    Reading codepage936;
+    bool ascii = true;
+    bool isCodepage936 = true;
+    Codepage936Decoder decoder;
     std::u16string asUtf8;
-    if (!decodeUtf8(bytes, asUtf8)) {
-        return AuthoringEncoding::Codepage936;
-    }
-    const Share utf8 = shareOf(asUtf8);
-    if (utf8.nonAscii == 0) {
-        return AuthoringEncoding::Utf8;
-    }
     std::u16string asCodepage936;
-    if (!decodeCodepage936(bytes, asCodepage936)) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line =
+            i == 0 && marked ? lines.front().substr(Utf8Bom.size()) : lines[i];
+        if (!decodeUtf8(line, asUtf8)) {
+            return AuthoringEncoding::Codepage936;
+        }
+        ascii = ascii && std::all_of(line.begin(), line.end(),
+                                     [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+        isCodepage936 = isCodepage936 && decoder.decode(lines[i], asCodepage936);
+        if (isCodepage936) {
+            utf8.add(asUtf8, i, format);
+            codepage936.add(asCodepage936, i, format);
+        }
+    }
+    if (marked || ascii || !isCodepage936) {
         return AuthoringEncoding::Utf8;
     }
-    const Share codepage936 = shareOf(asCodepage936);
-    // utf8.weight / utf8.nonAscii > codepage936.weight / codepage936.nonAscii; a tie goes to
-    // code page 936, the encoding of the desktop platform's authoring files, so common Chinese
-    // text in code page 936 (weighing 2 a character) is never taken for UTF-8.
-    return utf8.weight * codepage936.nonAscii > codepage936.weight * utf8.nonAscii
+    // A tie goes to code page 936, the encoding of the desktop platform's authoring files:
+    // then neither reading has more of Chinese text in it, and a file the tie sends the wrong
+    // way is UTF-8 with next to no Chinese, which --utf8 settles, rather than Chinese stored as
+    // whatever letters its bytes spell in UTF-8.
+    return utf8.evidence(format).beats(codepage936.evidence(format))
                ? AuthoringEncoding::Utf8
                : AuthoringEncoding::Codepage936;
 }

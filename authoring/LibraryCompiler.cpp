@@ -132,7 +132,8 @@ bool isTheInput(const std::string& inputPath, const std::string& outputPath) {
 CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
                         const AuthoringOptions& options) {
     const std::string name = inputName(inputPath);
-    AuthoringText text = readAuthoringLines(inputPath, options.encoding, options.advice);
+    AuthoringText text =
+        readAuthoringLines(inputPath, options.encoding, options.format, options.advice);
     TsvPairs pairs = fieldsOf(text, options.format, name);
     std::vector<AuthoringField>& fields = pairs.fields;
 
