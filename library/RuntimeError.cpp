@@ -30,8 +30,8 @@ std::string describe(ErrorNumber number) {
 
 std::string composeWhat(ErrorNumber number, const std::string& path, long line,
                         const std::string& detail) {
-    std::string text = "运行时错误 " + std::to_string(static_cast<int>(number)) + "：" +
-                       describe(number);
+    std::string text =
+        "运行时错误 " + std::to_string(static_cast<int>(number)) + "：" + describe(number);
     if (!path.empty()) {
         text += "\n文件: " + path;
     }
