@@ -5,6 +5,7 @@
 #include "EncodingDetection.h"
 #include "PosixFile.h"
 #include "SlotTable.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,7 +22,6 @@ namespace qurimo {
 
 namespace {
 
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16LeBom = "\xFF\xFE";
 constexpr std::string_view Utf16BeBom = "\xFE\xFF";
 
@@ -110,14 +110,6 @@ RuntimeError undecodable(const std::string& name, std::size_t line, std::size_t 
 RuntimeError tooManyLines(const std::string& name) {
     return RuntimeError(ErrorNumber::SubscriptOutOfRange, name, LinesRead + 1,
                         "库文件最多容纳 301 对句子");
-}
-
-bool isUtf8(std::string_view bytes) {
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &error);
-    return error != U_INVALID_CHAR_FOUND && error != U_ILLEGAL_CHAR_FOUND &&
-           error != U_TRUNCATED_CHAR_FOUND;
 }
 
 bool isSurrogateAt(std::string_view bytes, std::size_t i) {

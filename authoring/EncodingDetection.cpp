@@ -2,6 +2,7 @@
 #include "EncodingDetection.h"
 
 #include "Codepage936.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -19,19 +20,6 @@
 namespace qurimo {
 
 namespace {
-
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-
-// Strict UTF-8: false for any malformed sequence, surrogate or overlong form.
-bool decodeUtf8(std::string_view bytes, std::u16string& out) {
-    out.assign(bytes.size() + 1, u'\0');
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    u_strFromUTF8(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &length,
-                  bytes.data(), static_cast<int32_t>(bytes.size()), &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
-    return U_SUCCESS(error);
-}
 
 // Strict code page 936: false for bytes that form no character of the code page.
 class Codepage936Decoder {

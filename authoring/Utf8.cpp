@@ -33,4 +33,22 @@ std::u16string fromUtf8(std::string_view bytes) {
     return out;
 }
 
+bool decodeUtf8(std::string_view bytes, std::u16string& out) {
+    out.assign(bytes.size() + 1, u'\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strFromUTF8(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &length,
+                  bytes.data(), static_cast<int32_t>(bytes.size()), &error);
+    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+    return U_SUCCESS(error);
+}
+
+bool isUtf8(std::string_view bytes) {
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &error);
+    return error != U_INVALID_CHAR_FOUND && error != U_ILLEGAL_CHAR_FOUND &&
+           error != U_TRUNCATED_CHAR_FOUND;
+}
+
 } // namespace qurimo

@@ -12,4 +12,12 @@ namespace qurimo {
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view bytes);
 
+// The byte-order mark as UTF-8 writes it.
+inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+// Strict UTF-8: false, and out empty, for any malformed sequence, surrogate or overlong form.
+bool decodeUtf8(std::string_view bytes, std::u16string& out);
+// Whether bytes are strict UTF-8, without decoding them.
+bool isUtf8(std::string_view bytes);
+
 } // namespace qurimo

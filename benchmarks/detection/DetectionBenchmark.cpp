@@ -16,6 +16,7 @@
 
 #include "AuthoringFile.h"
 #include "Codepage936.h"
+#include "ControlCharacters.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -73,15 +74,7 @@ bool isAscii(std::u16string_view text) {
 }
 
 bool hasControl(std::u16string_view text) {
-    return any(text, [](UChar32 c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); });
-}
-
-bool isUtf8(std::string_view bytes) {
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &error);
-    return error != U_INVALID_CHAR_FOUND && error != U_ILLEGAL_CHAR_FOUND &&
-           error != U_TRUNCATED_CHAR_FOUND;
+    return any(text, [](UChar32 c) { return isControlCharacter(static_cast<char32_t>(c)); });
 }
 
 // The code page 936 bytes of text, or nothing when some character is not in the code page.
