@@ -131,6 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BadInputCase{"SingleLine", "one", 62, 1},
                     BadInputCase{"FinalEmptyLineMakesItOdd", "one\n\xD2\xBB\n\n", 62, 3},
                     BadInputCase{"ThreeHundredTwoPairs", pairs(302), 9, 603},
+                    // Reading stops before the 603rd line, which is not even decoded.
+                    BadInputCase{"NothingAfterLine602IsDecoded", pairs(301) + "\xD2\r\n", 9, 603},
                     BadInputCase{"TabInEnglish", "one\ttwo\r\n\xD2\xBB\r\n", 5, 1},
                     BadInputCase{"TabInLaterChinese", "a\r\nb\r\nc\r\n\xD2\xBB\t\r\n", 5, 4},
                     BadInputCase{"LoneLeadByte", "a\r\n\xD2\r\n", 5, 2},

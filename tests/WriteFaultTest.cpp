@@ -11,18 +11,25 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <poll.h>
 #include <random>
 #include <sched.h>
 #include <sstream>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -44,7 +51,40 @@ enum class Fault {
     Eavesdropper,  // user nobody opens every file that appears in the folder during the write
     PlantedLink,   // out.dat in a sticky folder is another user's link to the writer's file
     Attributes,    // the old file has an access list entry and a user. attribute
+    SyncFails,     // the kernel answers fsync and fdatasync with EIO, as a failing disk does
+    // The eavesdropper, on a file system without nameless files: openat with O_TMPFILE is
+    // answered EOPNOTSUPP, so the writer takes its named temporary file.
+    EavesdropperWithoutTmpfile,
 };
+
+// Has the kernel answer this process's calls as the fault's file system would (seccomp;
+// needs no privilege). False when the filter cannot be installed.
+bool answerAsFaultyFileSystem(Fault fault) {
+    constexpr std::uint32_t Number = offsetof(seccomp_data, nr);
+    constexpr std::uint32_t Flags = offsetof(seccomp_data, args) + 2 * sizeof(std::uint64_t);
+    constexpr std::uint32_t Nameless = O_TMPFILE & ~O_DIRECTORY;
+    sock_filter sync[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Number),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 1, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fdatasync, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_filter nameless[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Number),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Flags), // the low half, on a little-endian machine
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, Nameless, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const bool syncs = fault == Fault::SyncFails;
+    const sock_fprog program{
+        static_cast<unsigned short>(syncs ? std::size(sync) : std::size(nameless)),
+        syncs ? sync : nameless};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
 
 struct FaultCase {
     const char* name;
@@ -205,7 +245,7 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
         int done[2] = {-1, -1};
         int report[2] = {-1, -1};
         pid_t spy = -1;
-        if (row.fault == Fault::Eavesdropper) {
+        if (row.fault == Fault::Eavesdropper || row.fault == Fault::EavesdropperWithoutTmpfile) {
             ::chmod(folder.c_str(), 0755);
             if (::pipe(done) != 0 || ::pipe(report) != 0 ||
                 (spy = startEavesdropper(folder, done, report)) < 0) {
@@ -226,6 +266,10 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
             if (::geteuid() == 0 && (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
                 ::_exit(Unsupported);
             }
+        }
+        if ((row.fault == Fault::SyncFails || row.fault == Fault::EavesdropperWithoutTmpfile) &&
+            !answerAsFaultyFileSystem(row.fault)) {
+            ::_exit(Unsupported);
         }
         Outcome outcome;
         outcome.error = 0;
@@ -358,6 +402,7 @@ protected:
 TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
     const FaultCase& row = GetParam();
     const bool needsRoot = row.fault == Fault::FullDisk || row.fault == Fault::Eavesdropper ||
+                           row.fault == Fault::EavesdropperWithoutTmpfile ||
                            row.fault == Fault::PlantedLink;
     if (needsRoot && ::geteuid() != 0) {
         GTEST_SKIP() << "this fault needs root to mount or to act as two users";
@@ -426,6 +471,10 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"LinkToDevFull", Fault::LinkToDevice, 0, 0, 0, false, 75,
                   "这不是普通文件：是一个字符设备"},
         FaultCase{"PrivateUntilWhole", Fault::Eavesdropper, 30000000, 0600, 0, false, 0, ""},
+        FaultCase{"PrivateUntilWholeWithoutNamelessFiles", Fault::EavesdropperWithoutTmpfile,
+                  30000000, 0600, 0, false, 0, ""},
+        FaultCase{"SyncFailsOldFileKept", Fault::SyncFails, 5000, 0644, 0, false, 75,
+                  "读写设备时出错"},
         FaultCase{"PlantedLinkInStickyFolder", Fault::PlantedLink, 0, 0, 5000, false, 75,
                   "其他用户建立的符号链接"},
         FaultCase{"AccessListAndAttributesKept", Fault::Attributes, 5000, 0640, 0, false, 0, ""}),

@@ -13,7 +13,7 @@ source /usr/share/bash-completion/bash_completion
 set -e
 export BASH_COMPLETION_USER_DIR="$prefix/none" XDG_DATA_DIRS="$prefix/share"
 __load_completion qurimo-lib || { echo "bash-completion did not find qurimo-lib's completion" >&2; exit 1; }
-complete -p qurimo-lib | grep -q -- '-F _qurimo_lib'
+complete -p qurimo-lib | grep -- '-F _qurimo_lib' >/dev/null
 
 mkdir "$prefix/files" "$prefix/files/sub"
 touch "$prefix/files/a.dat" "$prefix/files/b.txt"

@@ -49,8 +49,9 @@ WAYLAND_DISPLAY=wayland-qurimo WAYLAND_DEBUG=client "$work/qurimo" >"$work/out.l
 program_pid=$!
 title="xdg_toplevel@[0-9]*\\.set_title(\"${QURIMO_CAPTION_PATTERN:1:-1}\")"
 # Shown once a surface is committed after the title is set; the program must still run then.
+# grep without -q reads to the end: sed, cut short by SIGPIPE, would fail the pipe.
 committed() {
-    sed -n "/$title/,\$p" "$work/err.log" | grep -q 'wl_surface@[0-9]*\.commit()'
+    sed -n "/$title/,\$p" "$work/err.log" | grep 'wl_surface@[0-9]*\.commit()' >/dev/null
 }
 for _ in $(seq 150); do
     committed && break
