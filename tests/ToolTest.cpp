@@ -82,39 +82,6 @@ TEST_F(ToolTest, ErrorsExitOneInChineseAndWriteNothing) {
     EXPECT_FALSE(exists(dir.file("none.dat")));
 }
 
-// Dumping a library and compiling the dump again gives the same bytes, in both encodings.
-TEST_F(ToolTest, DumpThenCompileIsByteExact) {
-    const std::string authoring = "Please keep me informed.\r\n请随时告知我。\r\n"
-                                  "  Take care!  \r\n保重！\r\n";
-    writeFile(dir.file("in.txt"), "\xEF\xBB\xBF" + authoring);
-    ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("a.dat")}).exitCode, 0);
-    const std::string library = readFile(dir.file("a.dat"));
-
-    for (const bool utf8 : {false, true}) {
-        std::vector<std::string> dump{Tool, "dump", dir.file("a.dat")};
-        std::vector<std::string> compile{Tool, "compile", dir.file("dump.txt"), dir.file("b.dat")};
-        if (utf8) {
-            dump.insert(dump.begin() + 2, "--utf8");
-            compile.insert(compile.begin() + 2, "--utf8");
-        }
-        const ProcessResult dumped = runProgram(dump);
-        ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
-        if (utf8) {
-            std::string lf = authoring;
-            for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) {
-                lf.erase(at, 1);
-            }
-            EXPECT_EQ(dumped.out, lf);
-        } else {
-            EXPECT_NE(dumped.out.find("\xC7\xEB\xCB\xE6"), std::string::npos); // 请随 in GBK
-        }
-        writeFile(dir.file("dump.txt"), dumped.out);
-        std::filesystem::remove(dir.file("b.dat"));
-        ASSERT_EQ(runProgram(compile).exitCode, 0);
-        EXPECT_EQ(readFile(dir.file("b.dat")), library) << (utf8 ? "UTF-8" : "code page 936");
-    }
-}
-
 // A tab-separated dump compiles back to the same bytes, also for texts Anki would misread
 // unquoted (a leading quote, a leading #) and for a blank pair between filled ones.
 TEST_F(ToolTest, TsvDumpThenCompileIsByteExact) {
@@ -191,7 +158,7 @@ TEST_P(ToolCommands, PrintAndExit) {
     }
     const ProcessResult result = runProgram(argv);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.out << result.err;
-    if (c.exitCode == 0 && c.args[0] == "search") {
+    if (c.exitCode == 0 && (c.args[0] == "search" || c.args[0] == "dump")) {
         EXPECT_EQ(result.out, c.out);
     } else {
         EXPECT_NE(result.out.find(c.out), std::string::npos) << result.out;
@@ -265,8 +232,17 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"DumpNotesBytesAfterTheLastRecord",
                     {"dump", "--utf8", "@tail.dat"},
                     0,
-                    "Make it so.\n就这样办。\n",
+                    "Make it so.\n就这样办。\nI make tea.\n我泡茶。\nNothing here.\n这里没有。\n",
                     "注意: "},
+        // What compiles back to the same library; dump then compile is a property test of
+        // its own.
+        CommandCase{"DumpCodepage936WithCrLf",
+                    {"dump", "@lib.dat"},
+                    0,
+                    "Make it so.\r\n\xBE\xCD\xD5\xE2\xD1\xF9\xB0\xEC\xA1\xA3\r\nI make tea.\r\n"
+                    "\xCE\xD2\xC5\xDD\xB2\xE8\xA1\xA3\r\nNothing here.\r\n"
+                    "\xD5\xE2\xC0\xEF\xC3\xBB\xD3\xD0\xA1\xA3\r\n",
+                    ""},
         CommandCase{
             "CheckGivesCompilesError", {"check", "@odd.txt"}, 1, "", "输入超出文件尾\n文件: "},
         CommandCase{"VerifyWholeLibrary",
