@@ -65,9 +65,9 @@ constexpr const char* Usage =
     "      --tsv   输出制表符分隔的 UTF-8（英文、制表符、中文，每行一对，带 Anki 文件头），\n"
     "              可导入 Anki 和电子表格；含制表符或换行的句子无法这样写出，会报出槽号。\n"
     "  qurimo-lib search [--chinese] 关键字 库文件\n"
-    "      像窗口的 \"Go!\" 一样在英文句子中查找关键字（不分大小写和全角半角），按槽的\n"
-    "      顺序输出每个结果的英文行和中文行。\n"
-    "      --chinese  在中文译文中查找。\n"
+    "      像窗口的 \"Go!\" 一样查找关键字（不分大小写和全角半角）：含汉字的关键字在中文\n"
+    "      译文中查找，其他关键字在英文句子中查找；按槽的顺序输出每个结果的英文行和中文行。\n"
+    "      --chinese  不含汉字的关键字（例如数字）也在中文译文中查找。\n"
     "  qurimo-lib verify 库文件\n"
     "      检查库文件是否完整：被文件尾截断的记录（槽号和偏移）、不能解码为代码页 936\n"
     "      字符的文本、解码后含控制字符的文本；第 301 条记录之后的字节只作提示。\n"
@@ -196,10 +196,11 @@ int dump(const Arguments& args) {
 
 int search(const Arguments& args) {
     const qurimo::SlotTable table = shownOnTerminal(qurimo::ReadDecodedLibrary(args.operands[1]));
+    const std::u16string keyword = qurimo::fromUtf8(args.operands[0]);
     const std::vector<int> hits =
-        qurimo::FindSentences(table, qurimo::fromUtf8(args.operands[0]),
+        qurimo::FindSentences(table, keyword,
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
-                                                                   : qurimo::SearchSide::English);
+                                                                   : qurimo::SideOf(keyword));
     std::string text;
     bool listed = false;
     for (int slot : hits) {

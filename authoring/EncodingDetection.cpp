@@ -2,6 +2,7 @@
 #include "EncodingDetection.h"
 
 #include "Codepage936.h"
+#include "HanScript.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <span>
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
-#include <unicode/uscript.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <vector>
@@ -43,11 +43,6 @@ private:
     UErrorCode error_ = U_ZERO_ERROR;
     std::unique_ptr<UConverter, decltype(&ucnv_close)> converter_;
 };
-
-bool isHan(UChar32 c) {
-    UErrorCode error = U_ZERO_ERROR;
-    return uscript_getScript(c, &error) == USCRIPT_HAN;
-}
 
 // How typical each character at U+0800 and above is of Chinese text: Common for the common
 // Chinese characters (level 1 of GB 2312) and the CJK and full-width punctuation, Rare for

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TsvFile.h"
 
+#include "HanScript.h"
 #include "LibraryDump.h"
 #include "RuntimeError.h"
 #include "Utf8.h"
@@ -8,9 +9,7 @@
 #include <algorithm>
 #include <optional>
 #include <set>
-#include <unicode/uscript.h>
 #include <unicode/ustring.h>
-#include <unicode/utf16.h>
 
 namespace qurimo {
 
@@ -133,24 +132,11 @@ Layout readAnkiHeader(const std::vector<std::u16string>& lines, const std::strin
     return layout;
 }
 
-bool holdsChinese(std::u16string_view text) {
-    const auto length = static_cast<int32_t>(text.size());
-    for (int32_t i = 0; i < length;) {
-        UChar32 c = 0;
-        U16_NEXT(text.data(), i, length, c);
-        UErrorCode error = U_ZERO_ERROR;
-        if (uscript_getScript(c, &error) == USCRIPT_HAN) {
-            return true;
-        }
-    }
-    return false;
-}
-
 enum class Order { Either, EnglishFirst, ChineseFirst };
 
 Order orderOf(const AuthoringField& first, const AuthoringField& second) {
-    const bool firstChinese = holdsChinese(first.text);
-    if (firstChinese == holdsChinese(second.text)) {
+    const bool firstChinese = holdsHan(first.text);
+    if (firstChinese == holdsHan(second.text)) {
         return Order::Either;
     }
     return firstChinese ? Order::ChineseFirst : Order::EnglishFirst;

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "LibrarySearch.h"
 
+#include "HanScript.h"
 #include "KeywordMatcher.h"
 
 namespace qurimo {
+
+SearchSide SideOf(const std::u16string& keyword) {
+    return holdsHan(keyword) ? SearchSide::Chinese : SearchSide::English;
+}
 
 std::vector<int> FindSentences(const SlotTable& decoded, const std::u16string& keyword,
                                SearchSide side) {

@@ -9,12 +9,16 @@
 namespace qurimo {
 
 enum class SearchSide {
-    English, // the window's search
-    Chinese, // for a reader who knows the Chinese and looks for the English
+    English,
+    Chinese, // for a reader who knows what to say in Chinese and looks for the English
 };
 
+// The side a keyword is looked for on: the Chinese when it holds a Chinese character, which
+// no English sentence does, the English otherwise. The window and qurimo-lib search agree.
+SearchSide SideOf(const std::u16string& keyword);
+
 // The slots of a decoded table whose text on side holds keyword (KeywordMatcher), in slot
-// order: the hits of the window's search, blank slots among them, which a list leaves out.
+// order: the hits of a search, blank slots among them, which a list leaves out.
 std::vector<int> FindSentences(const SlotTable& decoded, const std::u16string& keyword,
                                SearchSide side);
 

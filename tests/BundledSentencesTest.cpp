@@ -133,17 +133,19 @@ TEST(BundledSentences, NoTwoDifferOnlyInTheirLastWords) {
     }
 }
 
-// Each phrase the sentences were chosen for, in the form a writer types it, finds at least one
-// sentence through the search of the window and of qurimo-lib search.
+// Each phrase the sentences were chosen for, in the form a writer types it (English or
+// Chinese), finds at least one sentence through the search of the window and of qurimo-lib
+// search; the keyword box's prompt finds none.
 TEST(BundledSentences, EveryHeadPhraseIsFound) {
     const SlotTable library = ReadDecodedLibrary(QURIMO_BUNDLED_LIBRARY);
     const std::string list = readFile(QURIMO_HEAD_PHRASES);
     const std::vector<std::string_view> phrases = splitLines(list);
     ASSERT_FALSE(phrases.empty());
     for (std::string_view phrase : phrases) {
-        EXPECT_FALSE(FindSentences(library, fromUtf8(phrase), SearchSide::English).empty())
-            << phrase;
+        const std::u16string keyword = fromUtf8(phrase);
+        EXPECT_FALSE(FindSentences(library, keyword, SideOf(keyword)).empty()) << phrase;
     }
+    EXPECT_TRUE(FindSentences(library, u"请输入关键字", SideOf(u"请输入关键字")).empty());
 }
 
 } // namespace

@@ -186,6 +186,10 @@ INSTANTIATE_TEST_SUITE_P(
                     0,
                     "I make tea.\n我泡茶。\n",
                     ""},
+        CommandCase{
+            "SearchChineseKeyword", {"search", "茶", "@lib.dat"}, 0, "I make tea.\n我泡茶。\n", ""},
+        CommandCase{
+            "SearchChineseKeywordFoundNowhere", {"search", "这里有", "@lib.dat"}, 1, "", ""},
         CommandCase{"SearchChineseDoesNotSearchEnglish",
                     {"search", "--chinese", "tea", "@lib.dat"},
                     1,

@@ -142,9 +142,9 @@ void Form1::Command3_Click() {
     List1->clear();
     guarded([this] {
         View.clearStrings();
+        const std::u16string keyword = Text3->text().toStdU16String();
         int hits = 0;
-        for (int slot :
-             FindSentences(Library, Text3->text().toStdU16String(), SearchSide::English)) {
+        for (int slot : FindSentences(Library, keyword, SideOf(keyword))) {
             View.at(hits).Chinese = Library.at(slot).Chinese;
             View.at(hits).English = Library.at(slot).English;
             ++hits;

@@ -574,7 +574,9 @@ void Form1Test::search_data() {
     QTest::newRow("spaces only") << "  " << QList<int>{};
     QTest::newRow("prompt") << "请输入关键字" << QList<int>{};
     QTest::newRow("no hits") << "zebra" << QList<int>{};
-    QTest::newRow("Chinese is not searched") << "门" << QList<int>{};
+    QTest::newRow("Chinese keyword") << "好" << QList<int>{0, 1};
+    QTest::newRow("no Chinese character, English side") << "。" << QList<int>{};
+    QTest::newRow("Chinese with its punctuation") << "慢慢来。" << QList<int>{2};
 }
 
 void Form1Test::search() {
