@@ -33,6 +33,7 @@ void Search(benchmark::State& state, const char* keyword) {
 BENCHMARK_CAPTURE(Search, ManyHits, "e")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Search, SomeHits, "make")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Search, NoHits, "zebra")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Search, ChineseKeyword, "期待")->Unit(benchmark::kMicrosecond);
 
 void SelectRow(benchmark::State& state) {
     auto* list = form->findChild<QListWidget*>(QStringLiteral("List1"));
