@@ -109,66 +109,110 @@ std::string realPathOf(int fd, const std::string& path) {
     return std::string(buffer, static_cast<std::size_t>(length));
 }
 
-// Opens path as given, so that the kernel follows its links with its own rules (a link that
-// another user planted in a sticky folder is refused), and finds the folder of the real file.
+// Whether folder's own entry name is the file described by info (same device and inode): a
+// folder looked up again by its path is taken only when it still holds the file that was opened.
+bool namesFile(int folder, const std::string& name, const struct stat& info) {
+    struct stat named {};
+    return ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           named.st_dev == info.st_dev && named.st_ino == info.st_ino;
+}
+
+[[noreturn]] void throwMoved(const std::string& path) {
+    throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                       "写入时这个文件或它所在的文件夹被移动或替换了，什么也没有写：请再试一次");
+}
+
+// The folder of a file reached through a link: the kernel's name for it, through /proc.
+void followToRealFolder(Destination& where, int fd, const struct stat& info,
+                        const std::string& path) {
+    const std::string real = realPathOf(fd, path);
+    where.folderPath = folderOf(real);
+    where.name = nameOf(real);
+    where.folder = openFolder(where.folderPath, path);
+    if (!namesFile(where.folder.get(), where.name, info)) {
+        throwMoved(path);
+    }
+}
+
+// The name is a link to a file yet to be made: the kernel makes it, which tells where it is; an
+// empty one is removed again at once, so that only the finished file ever stands there.
+void createThroughLink(Destination& where, const std::string& path) {
+    FileDescriptor file(::openat(where.folder.get(), where.name.c_str(),
+                                 O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+    if (file.get() < 0 && errno == ENOENT) {
+        char target[PATH_MAX];
+        const ssize_t length =
+            ::readlinkat(where.folder.get(), where.name.c_str(), target, sizeof target - 1);
+        target[length > 0 ? length : 0] = '\0';
+        throw RuntimeError(ErrorNumber::PathNotFound, path, 0,
+                           std::string("链接指向的文件夹不存在：") + target);
+    }
+    if (file.get() < 0 || ::fstat(file.get(), &where.old) != 0) {
+        throwFileError(errno, path);
+    }
+    requireRegularFile(where.old.st_mode, path);
+    followToRealFolder(where, file.get(), where.old, path);
+    if (where.old.st_size == 0) {
+        ::unlinkat(where.folder.get(), where.name.c_str(), 0);
+        return;
+    }
+    where.exists = true; // made meanwhile by someone else: an old file like any other
+    where.oldFile = std::move(file);
+}
+
+// Opens the folder as given, then the name in it, so that the kernel follows links by its own
+// rules (a link that another user planted in a sticky folder is refused). What stands there is
+// first opened without access (O_PATH) and its type checked, so that no FIFO reader is released
+// and no device opened read-write; the file is then opened for writing through that handle,
+// never by its name again. A file reached through a link is replaced in the folder it is in.
 Destination locate(const std::string& path) {
     Destination where;
-    FileDescriptor file(::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.get() < 0 && errno == ENOENT) {
-        struct stat link {};
-        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
-            where.folderPath = folderOf(path);
-            where.name = nameOf(path);
-            where.folder = openFolder(where.folderPath, path);
-            return where;
-        }
-        // A link to a file yet to be made: the kernel makes it, which tells where it is; it
-        // is removed again at once, so that only the finished file ever stands there.
-        file = FileDescriptor(
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
-        if (file.get() < 0 && errno == ENOENT) {
-            char target[PATH_MAX];
-            const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
-            target[length > 0 ? length : 0] = '\0';
-            throw RuntimeError(ErrorNumber::PathNotFound, path, 0,
-                               std::string("链接指向的文件夹不存在：") + target);
-        }
-        if (file.get() < 0) {
+    where.folderPath = folderOf(path);
+    where.name = nameOf(path);
+    where.folder = openFolder(where.folderPath, path);
+    struct stat entry {};
+    if (::fstatat(where.folder.get(), where.name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT) {
             throwFileError(errno, path);
         }
-        const std::string real = realPathOf(file.get(), path);
-        where.folderPath = folderOf(real);
-        where.name = nameOf(real);
-        where.folder = openFolder(where.folderPath, path);
-        ::unlinkat(where.folder.get(), where.name.c_str(), 0);
-        return where;
+        return where; // a new file
     }
-    if (file.get() < 0) {
+    const bool link = S_ISLNK(entry.st_mode);
+    if (!link) {
+        requireRegularFile(entry.st_mode, path); // a socket, say, named for what it is
+    }
+    FileDescriptor handle(::openat(where.folder.get(), where.name.c_str(),
+                                   O_PATH | O_CLOEXEC | (link ? 0 : O_NOFOLLOW)));
+    if (handle.get() < 0) {
         const int error = errno;
-        struct stat link {};
-        if (error == EACCES && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
-            link.st_uid != ::geteuid()) {
+        if (link && error == ENOENT) {
+            createThroughLink(where, path);
+            return where;
+        }
+        if (link && error == EACCES && entry.st_uid != ::geteuid()) {
             throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
                                "没有访问权限：这是其他用户建立的符号链接，系统不允许跟随它");
         }
-        if (::stat(path.c_str(), &where.old) == 0) {
-            requireRegularFile(where.old.st_mode, path); // a socket, say, named for what it is
-        }
         throwFileError(error, path);
     }
-    if (::fstat(file.get(), &where.old) != 0) {
+    if (::fstat(handle.get(), &where.old) != 0) {
         throwFileError(errno, path);
     }
     requireRegularFile(where.old.st_mode, path);
     if (where.old.st_nlink == 0) {
         throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0, "这个文件已被删除，不能替换");
     }
-    const std::string real = realPathOf(file.get(), path);
-    where.folderPath = folderOf(real);
-    where.name = nameOf(real);
-    where.folder = openFolder(where.folderPath, path);
+    if (link) {
+        followToRealFolder(where, handle.get(), where.old, path);
+    } else if (!namesFile(where.folder.get(), where.name, where.old)) {
+        throwMoved(path);
+    }
+    const std::string proc = "/proc/self/fd/" + std::to_string(handle.get());
+    where.oldFile = FileDescriptor(::open(proc.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (where.oldFile.get() < 0) {
+        throwFileError(errno, path);
+    }
     where.exists = true;
-    where.oldFile = std::move(file);
     return where;
 }
 
@@ -200,38 +244,65 @@ void removeLeftovers(const Destination& where) {
     ::closedir(folder);
 }
 
+// In a folder that only grows (chattr +a) or never changes (+i), an old file cannot be replaced
+// and a named temporary file could not be removed again.
+void requireReplaceable(const Destination& where, const std::string& path) {
+    int flags = 0;
+    if (::ioctl(where.folder.get(), FS_IOC_GETFLAGS, &flags) == 0 &&
+        (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL)) != 0) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                           "文件夹 " + where.folderPath +
+                               " 设置了只允许追加或不可修改的属性，"
+                               "其中的文件不能替换");
+    }
+}
+
 // A new file in the folder that nobody else can open: nameless where the file system allows,
-// otherwise under a random name, created 0600 in one step. Locked, so that it is not taken for
-// a leftover while it is written.
+// otherwise under a random name, created 0600 in one step. Locked, so that another write of the
+// same file does not take it for a leftover; where the file system has no locks (NFS without
+// its lock service), the random private name has to do.
 FileDescriptor createPrivate(const Destination& where, std::string& name, const std::string& path) {
     FileDescriptor fd(
         ::openat(where.folder.get(), ".", O_TMPFILE | O_RDWR | O_NOCTTY | O_CLOEXEC, 0600));
-    if (fd.get() < 0) {
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-            throwFileError(errno, path);
-        }
-        for (int attempt = 0; fd.get() < 0; ++attempt) {
-            name = randomName(temporaryPrefix(where.name), path);
-            fd = FileDescriptor(::openat(where.folder.get(), name.c_str(),
-                                         O_RDWR | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0600));
-            if (fd.get() < 0 && (errno != EEXIST || attempt == 100)) {
-                throwFileError(errno, path);
-            }
-            // Another write of this file may have taken it for a leftover before the lock:
-            // then it is gone, and another name is tried.
-            struct stat mine {};
-            struct stat named {};
-            if (fd.get() >= 0 &&
-                (::flock(fd.get(), LOCK_EX) != 0 || ::fstat(fd.get(), &mine) != 0 ||
-                 ::fstatat(where.folder.get(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
-                 mine.st_ino != named.st_ino || mine.st_dev != named.st_dev)) {
-                fd = FileDescriptor(-1);
-            }
-        }
+    if (fd.get() >= 0) {
+        ::flock(fd.get(), LOCK_EX);
         return fd;
     }
-    ::flock(fd.get(), LOCK_EX);
-    return fd;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        throwFileError(errno, path);
+    }
+    requireReplaceable(where, path);
+    constexpr int Attempts = 100;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        name = randomName(temporaryPrefix(where.name), path);
+        fd = FileDescriptor(::openat(where.folder.get(), name.c_str(),
+                                     O_RDWR | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0600));
+        if (fd.get() < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            const int error = errno;
+            name.clear();
+            throwFileError(error, path);
+        }
+        int locked = 0;
+        while ((locked = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        if (locked != 0 && errno != ENOLCK) {
+            const int error = errno;
+            ::unlinkat(where.folder.get(), name.c_str(), 0);
+            name.clear();
+            throwFileError(error, path);
+        }
+        // Another write of this file may have taken it for a leftover before the lock: then
+        // the name is no longer ours, and another is tried.
+        struct stat mine {};
+        if (::fstat(fd.get(), &mine) == 0 && namesFile(where.folder.get(), name, mine)) {
+            return fd;
+        }
+    }
+    name.clear();
+    throwFileError(EEXIST, path);
 }
 
 int retried(int (*call)(int), int fd) {
@@ -287,32 +358,53 @@ void copyAttributes(int from, int to) {
     }
 }
 
-// The old file's owner (where the user may give it), access list, attributes and mode; a new
-// file gets 0666 less the umask, as any other program's would.
-int giveMetadata(const Destination& where, int fd) {
-    if (!where.exists) {
+// What open(O_CREAT, 0666) gives a new file: with a default access list on the folder, that
+// list with its owner, mask (or group) and other entries limited to rw-, the umask left out;
+// without one, 0666 less the umask. Entries are tag (16 bits), permissions (16), id (32),
+// little-endian, after a 32-bit version.
+int giveNewFileAccess(const Destination& where, int fd) {
+    std::vector<char> list(65536);
+    const ssize_t size =
+        ::fgetxattr(where.folder.get(), "system.posix_acl_default", list.data(), list.size());
+    constexpr std::size_t Header = 4;
+    constexpr std::size_t Entry = 8;
+    if (size < static_cast<ssize_t>(Header + Entry)) {
         return ::fchmod(fd, 0666 & ~currentUmask()) == 0 ? 0 : errno;
     }
+    constexpr unsigned Owner = 0x01, Group = 0x04, Mask = 0x10, Other = 0x20;
+    auto tagAt = [&](std::size_t at) {
+        return static_cast<unsigned char>(list[at]) | static_cast<unsigned char>(list[at + 1]) << 8;
+    };
+    bool masked = false;
+    for (std::size_t at = Header; at + Entry <= static_cast<std::size_t>(size); at += Entry) {
+        masked = masked || tagAt(at) == Mask;
+    }
+    for (std::size_t at = Header; at + Entry <= static_cast<std::size_t>(size); at += Entry) {
+        const unsigned tag = tagAt(at);
+        if (tag == Owner || tag == Other || tag == (masked ? Mask : Group)) {
+            list[at + 2] = static_cast<char>(list[at + 2] & 06);
+        }
+    }
+    return ::fsetxattr(fd, "system.posix_acl_access", list.data(), static_cast<std::size_t>(size),
+                       0) == 0
+               ? 0
+               : errno;
+}
+
+// The old file's owner and group (where the user may give them: the owner only as root, the
+// group as a member of it, as chgrp does), access list, attributes and mode.
+int giveMetadata(const Destination& where, int fd) {
+    if (!where.exists) {
+        return giveNewFileAccess(where, fd);
+    }
     const struct stat& old = where.old;
-    if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-        ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        errno = 0; // only root may give a file away; anyone else owns the new one
+    if (old.st_uid != ::geteuid() && ::fchown(fd, old.st_uid, old.st_gid) == 0) {
+        errno = 0;
+    } else if (old.st_gid != ::getegid() && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        errno = 0; // not a member of the group: the new file keeps the user's
     }
     copyAttributes(where.oldFile.get(), fd);
     return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
-}
-
-// In a folder that only grows (chattr +a) or never changes (+i), an old file cannot be replaced
-// and a temporary file could not be removed again.
-void requireReplaceable(const Destination& where, const std::string& path) {
-    int flags = 0;
-    if (where.exists && ::ioctl(where.folder.get(), FS_IOC_GETFLAGS, &flags) == 0 &&
-        (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL)) != 0) {
-        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
-                           "文件夹 " + where.folderPath +
-                               " 设置了只允许追加或不可修改的属性，"
-                               "其中的文件不能替换");
-    }
 }
 
 // Puts the finished file in place: a nameless one goes straight to the name when there is no
@@ -345,7 +437,9 @@ int linkIn(const Destination& where, int fd, std::string& name, const std::strin
 
 void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail) {
     const Destination where = locate(path);
-    requireReplaceable(where, path);
+    if (where.exists) {
+        requireReplaceable(where, path);
+    }
     removeLeftovers(where);
 
     std::string name; // empty while the new file has none

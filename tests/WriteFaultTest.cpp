@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <linux/filter.h>
@@ -25,6 +26,7 @@
 #include <sched.h>
 #include <sstream>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -32,6 +34,7 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace qurimo;
@@ -55,7 +58,17 @@ enum class Fault {
     // The eavesdropper, on a file system without nameless files: openat with O_TMPFILE is
     // answered EOPNOTSUPP, so the writer takes its named temporary file.
     EavesdropperWithoutTmpfile,
+    // Without nameless files, and flock answered ENOLCK, as NFSv3 without its lock service.
+    NoLocksWithoutTmpfile,
+    // The output's folder is moved aside and a link to another folder put in its place at the
+    // first folder the writer opens after the output itself, as another user racing it would.
+    SwappedFolder,
+    GroupMember,       // out.dat is daemon's, of group Team, 0660; nobody, a member, writes
+    DefaultAccessList, // no old file; the folder has a default access list granting daemon rw
 };
+
+constexpr gid_t Team = 4242;
+const std::string VictimBytes = "a library in a folder the writer never named";
 
 // Has the kernel answer this process's calls as the fault's file system would (seccomp;
 // needs no privilege). False when the filter cannot be installed.
@@ -70,6 +83,16 @@ bool answerAsFaultyFileSystem(Fault fault) {
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
+    sock_filter nolocks[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Number),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOLCK),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Flags),
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, Nameless, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
     sock_filter nameless[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Number),
         BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
@@ -78,12 +101,66 @@ bool answerAsFaultyFileSystem(Fault fault) {
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
-    const bool syncs = fault == Fault::SyncFails;
-    const sock_fprog program{
-        static_cast<unsigned short>(syncs ? std::size(sync) : std::size(nameless)),
-        syncs ? sync : nameless};
+    const sock_fprog program = fault == Fault::SyncFails ? sock_fprog{std::size(sync), sync}
+                               : fault == Fault::NoLocksWithoutTmpfile
+                                   ? sock_fprog{std::size(nolocks), nolocks}
+                                   : sock_fprog{std::size(nameless), nameless};
     return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
            ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// Stops the writer at each openat (a seccomp listener, served by a thread that the filter does
+// not cover) and, once the output has been opened, swaps folder/proj for a link to
+// folder/victim at the next folder the writer opens. False when the kernel cannot.
+bool swapFolderMidWrite(const std::filesystem::path& folder) {
+    int handoff[2];
+    if (::pipe(handoff) != 0) {
+        return false;
+    }
+    const std::string proj = (folder / "proj").string();
+    const std::string moved = (folder / "moved").string();
+    std::thread([proj, moved, from = handoff[0]] {
+        int listener = -1;
+        if (::read(from, &listener, sizeof listener) != sizeof listener) {
+            return;
+        }
+        int stage = 0;
+        for (;;) {
+            seccomp_notif request{};
+            if (::ioctl(listener, SECCOMP_IOCTL_NOTIF_RECV, &request) != 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return;
+            }
+            const std::string_view name(reinterpret_cast<const char*>(request.data.args[1]));
+            if (stage == 0 && name.ends_with("out.dat")) {
+                stage = 1;
+            } else if (stage == 1 && (request.data.args[2] & O_DIRECTORY) != 0) {
+                stage = ::rename(proj.c_str(), moved.c_str()) == 0 &&
+                                ::symlink("victim", proj.c_str()) == 0
+                            ? 2
+                            : 3;
+            }
+            seccomp_notif_resp response{};
+            response.id = request.id;
+            response.flags = SECCOMP_USER_NOTIF_FLAG_CONTINUE;
+            ::ioctl(listener, SECCOMP_IOCTL_NOTIF_SEND, &response);
+        }
+    }).detach();
+    sock_filter opens[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_USER_NOTIF),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{std::size(opens), opens};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) {
+        return false;
+    }
+    const int listener = static_cast<int>(::syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER,
+                                                    SECCOMP_FILTER_FLAG_NEW_LISTENER, &program));
+    return listener >= 0 && ::write(handoff[1], &listener, sizeof listener) == sizeof listener;
 }
 
 struct FaultCase {
@@ -203,10 +280,19 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
     if (::pipe(channel) != 0) {
         throw std::runtime_error("pipe");
     }
-    const std::string out = (folder / "out.dat").string();
+    const bool swapped = row.fault == Fault::SwappedFolder;
+    const std::string out = (folder / (swapped ? "proj/out.dat" : "out.dat")).string();
+    // Where the writer's file is afterwards: in its folder, wherever that has been moved.
+    const std::filesystem::path written = swapped ? folder / "moved" : folder;
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
+        ::alarm(20); // a writer that loops ends the test rather than hangs it
+        if (swapped) {
+            std::filesystem::create_directory(folder / "proj");
+            std::filesystem::create_directory(folder / "victim");
+            writeFile((folder / "victim/out.dat").string(), VictimBytes);
+        }
         if (row.fault == Fault::FullDisk) {
             const std::string size = "size=" + std::to_string(row.limit);
             if (::unshare(CLONE_NEWNS) != 0 ||
@@ -218,6 +304,29 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
         if (row.oldSize > 0) {
             writeFile(out, oldBytes(row.oldSize));
             ::chmod(out.c_str(), row.oldMode);
+        }
+        if (row.fault == Fault::GroupMember) {
+            const gid_t team[] = {Team};
+            if (::chown(out.c_str(), 1, Team) != 0 || ::chmod(folder.c_str(), 0777) != 0 ||
+                ::setgroups(1, team) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0) {
+                ::_exit(Unsupported);
+            }
+        }
+        std::string attributesBefore;
+        if (row.fault == Fault::DefaultAccessList) {
+            // What any other program's new file gets there: a file made by open(O_CREAT, 0666).
+            const std::string touched = (folder / "touched").string();
+            const std::string command = "setfacl -d -m u:daemon:rw '" + folder.string() + "'";
+            int fd = -1;
+            struct stat info {};
+            if (::chmod(folder.c_str(), 0750) != 0 || std::system(command.c_str()) != 0 ||
+                (fd = ::open(touched.c_str(), O_CREAT | O_WRONLY, 0666)) < 0 ||
+                ::fstat(fd, &info) != 0) {
+                ::_exit(Unsupported);
+            }
+            ::close(fd);
+            attributesBefore = attributesOf(touched) + std::to_string(info.st_mode & 07777);
+            ::unlink(touched.c_str());
         }
         if (row.fault == Fault::LinkToDevice) {
             std::filesystem::create_symlink("/dev/full", out);
@@ -233,7 +342,6 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
                 ::_exit(Unsupported);
             }
         }
-        std::string attributesBefore;
         if (row.fault == Fault::Attributes) {
             const std::string command = "setfacl -m u:daemon:r '" + out + "' 2>/dev/null";
             if (std::system(command.c_str()) != 0 ||
@@ -267,8 +375,12 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
                 ::_exit(Unsupported);
             }
         }
-        if ((row.fault == Fault::SyncFails || row.fault == Fault::EavesdropperWithoutTmpfile) &&
+        if ((row.fault == Fault::SyncFails || row.fault == Fault::EavesdropperWithoutTmpfile ||
+             row.fault == Fault::NoLocksWithoutTmpfile) &&
             !answerAsFaultyFileSystem(row.fault)) {
+            ::_exit(Unsupported);
+        }
+        if (swapped && !swapFolderMidWrite(folder)) {
             ::_exit(Unsupported);
         }
         Outcome outcome;
@@ -289,20 +401,28 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
                 ::_exit(1);
             }
         }
-        if (row.fault == Fault::Attributes) {
-            outcome.attributes = attributesBefore + "|" + attributesOf(out);
-        }
+        const std::string result = (written / "out.dat").string();
         struct stat info {};
-        outcome.bytes = row.fault == Fault::PlantedLink    ? readFile((folder / "thesis").string())
-                        : ::lstat(out.c_str(), &info) != 0 ? "(none)"
+        outcome.bytes = row.fault == Fault::PlantedLink ? readFile((folder / "thesis").string())
+                        : ::lstat(result.c_str(), &info) != 0 ? "(none)"
                         : S_ISLNK(info.st_mode)
-                            ? "-> " + std::filesystem::read_symlink(out).string()
-                            : readFile(out);
+                            ? "-> " + std::filesystem::read_symlink(result).string()
+                            : readFile(result);
         std::ostringstream mode;
         mode << std::oct << (info.st_mode & 07777);
         outcome.mode = mode.str();
+        if (row.fault == Fault::Attributes) {
+            outcome.attributes = attributesBefore + "|" + attributesOf(out);
+        } else if (row.fault == Fault::DefaultAccessList) {
+            outcome.attributes =
+                attributesBefore + "|" + attributesOf(out) + std::to_string(info.st_mode & 07777);
+        } else if (row.fault == Fault::GroupMember) {
+            outcome.attributes = "group " + std::to_string(info.st_gid);
+        } else if (swapped) {
+            outcome.attributes = readFile((folder / "victim/out.dat").string());
+        }
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        for (const auto& entry : std::filesystem::directory_iterator(written)) {
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
@@ -403,7 +523,7 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
     const FaultCase& row = GetParam();
     const bool needsRoot = row.fault == Fault::FullDisk || row.fault == Fault::Eavesdropper ||
                            row.fault == Fault::EavesdropperWithoutTmpfile ||
-                           row.fault == Fault::PlantedLink;
+                           row.fault == Fault::PlantedLink || row.fault == Fault::GroupMember;
     if (needsRoot && ::geteuid() != 0) {
         GTEST_SKIP() << "this fault needs root to mount or to act as two users";
     }
@@ -424,10 +544,17 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
                                                              : "")
         << "nothing but the library, if any";
     EXPECT_EQ(outcome.leaked, 0u) << "another user read the new library before it was whole";
-    if (row.fault == Fault::Attributes) {
+    if (row.fault == Fault::Attributes || row.fault == Fault::DefaultAccessList) {
         const std::size_t bar = outcome.attributes.find('|');
         EXPECT_EQ(outcome.attributes.substr(bar + 1), outcome.attributes.substr(0, bar));
         EXPECT_NE(outcome.attributes.find("system.posix_acl_access="), std::string::npos);
+    }
+    if (row.fault == Fault::GroupMember) {
+        EXPECT_EQ(outcome.attributes, "group " + std::to_string(Team)) << "the group was lost";
+    }
+    if (row.fault == Fault::SwappedFolder) {
+        EXPECT_TRUE(outcome.attributes == VictimBytes)
+            << "the file in the folder put in place of the output's folder was replaced";
     }
     const std::string written = serializeLibrary(bigTable());
     if (row.error == 0) {
@@ -477,7 +604,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "读写设备时出错"},
         FaultCase{"PlantedLinkInStickyFolder", Fault::PlantedLink, 0, 0, 5000, false, 75,
                   "其他用户建立的符号链接"},
-        FaultCase{"AccessListAndAttributesKept", Fault::Attributes, 5000, 0640, 0, false, 0, ""}),
+        FaultCase{"AccessListAndAttributesKept", Fault::Attributes, 5000, 0640, 0, false, 0, ""},
+        FaultCase{"NoLocksWithoutNamelessFiles", Fault::NoLocksWithoutTmpfile, 5000, 0644, 0, false,
+                  0, ""},
+        FaultCase{"FolderSwappedAfterTheOutputWasOpened", Fault::SwappedFolder, 5000, 0644, 0,
+                  false, 0, ""},
+        FaultCase{"GroupMemberKeepsTheGroup", Fault::GroupMember, 5000, 0660, 0, false, 0, ""},
+        FaultCase{"NewFileTakesTheFolderDefaultAccessList", Fault::DefaultAccessList, 0, 0660, 0,
+                  false, 0, ""}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 // Writes killed at random moments leave, after the next write, the library alone in its
