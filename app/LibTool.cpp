@@ -304,7 +304,9 @@ int use(const Arguments& args) {
                      report.problems.front().c_str());
         return ExitError;
     }
-    makePrivateFolders(perUser.substr(0, perUser.rfind('/')));
+    const std::string folder = perUser.substr(0, perUser.rfind('/'));
+    makePrivateFolders(folder);
+    qurimo::requireOwnFolder(folder);
     qurimo::ReplaceFile(perUser, bytes, qurimo::OldTail::Drop);
     return writeOut(perUser + "\n") ? ExitOk : ExitError;
 }

@@ -1,15 +1,58 @@
 // SPDX-License-Identifier: MIT
 #include "LibraryLocation.h"
 
+#include "FileError.h"
+#include "RuntimeError.h"
 #include "UserFolders.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qurimo {
 
 std::string perUserLibraryPath() {
     return dataHome() + "/qurimo/vorel.dat";
+}
+
+void requireOwnFolder(const std::string& folder) {
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) == nullptr) {
+        throwFileError(errno, folder);
+    }
+    std::string real = resolved;
+    for (bool own = true;; own = false) {
+        struct stat info {};
+        if (::stat(real.c_str(), &info) != 0) {
+            throwFileError(errno, real);
+        }
+        if (info.st_uid != ::geteuid() && info.st_uid != 0) {
+            throw RuntimeError(ErrorNumber::PathFileAccessError, folder, 0,
+                               "文件夹 " + real + " 属于另一个用户（用户号 " +
+                                   std::to_string(info.st_uid) +
+                                   "），他可以换掉按用户设置的词库，所以不读也不写它：请让 "
+                                   "XDG_DATA_HOME 指向只属于自己的文件夹");
+        }
+        const bool othersWrite = (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+        if (othersWrite && (own || (info.st_mode & S_ISVTX) == 0)) {
+            char mode[8];
+            std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+            throw RuntimeError(ErrorNumber::PathFileAccessError, folder, 0,
+                               "文件夹 " + real + " 其他用户也可以写入（权限 " + mode +
+                                   "），他们可以换掉按用户设置的词库，所以不读也不写它：可以用 "
+                                   "chmod go-w " +
+                                   real + " 收回写权限");
+        }
+        if (real == "/") {
+            return;
+        }
+        const std::size_t slash = real.rfind('/');
+        real = slash == 0 ? "/" : real.substr(0, slash);
+    }
 }
 
 LibraryLocation locateLibrary(const std::optional<std::string>& argument,

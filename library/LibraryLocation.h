@@ -29,6 +29,12 @@ inline MissingFile whenMissing(LibrarySource source) {
 // The user's own library: qurimo/vorel.dat in dataHome(). Only `qurimo-lib use` writes it.
 std::string perUserLibraryPath();
 
+// Refuses, with run-time error 75 saying which folder and why, the folder of the per-user
+// library when another user could put another library in its place, as ssh refuses such a
+// ~/.ssh: it and every folder above it must belong to the user or to root; it may be written
+// by nobody else, and a folder above it by others only when it is sticky.
+void requireOwnFolder(const std::string& folder);
+
 // The library the window reads: the file named on its command line; else the per-user
 // library when anything lies at its path (so that a broken one is reported rather than
 // silently passed over); else vorel.dat in programFolder, joined as it stands.

@@ -64,6 +64,8 @@ struct RefusedCase {
     const char* name;
     const char* input; // in the temporary folder
     const char* reason;
+    mode_t folderMode = 0700;  // of the per-user library's folder
+    bool othersFolder = false; // that folder belongs to nobody (needs root)
 
     friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -85,6 +87,11 @@ TEST_P(UseRefused, LeavesThePerUserLibraryAlone) {
     writeFile(dir.file("cut.dat"), whole.substr(0, whole.size() / 2));
     std::filesystem::create_directory(dir.file("folder"));
     ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0666), 0);
+    if (GetParam().othersFolder &&
+        (::geteuid() != 0 || ::chown(perUser.parent_path().c_str(), 65534, 65534) != 0)) {
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    }
+    ASSERT_EQ(::chmod(perUser.parent_path().c_str(), GetParam().folderMode), 0);
 
     const ProcessResult result = runProgram({Tool, "use", dir.file(GetParam().input)});
     EXPECT_EQ(result.exitCode, 1);
@@ -100,7 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedCase{"CutLibrary", "cut.dat", "被文件尾截断"},
                     RefusedCase{"Missing", "none.dat", "文件未找到"},
                     RefusedCase{"Folder", "folder", "是一个文件夹"},
-                    RefusedCase{"Pipe", "pipe", "是一个管道"}),
+                    RefusedCase{"Pipe", "pipe", "是一个管道"},
+                    RefusedCase{"FolderOthersMayWrite", "whole.dat",
+                                "其他用户也可以写入（权限 0777），他们可以换掉", 0777},
+                    RefusedCase{"FolderOfAnotherUser", "whole.dat",
+                                "属于另一个用户（用户号 65534）", 0700, true}),
     [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 
 // The copy is exact: an older, longer per-user library keeps nothing of its own.

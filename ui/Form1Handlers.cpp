@@ -59,6 +59,9 @@ void Form1::Command2_Click() {
     const bool listed = guarded(
         [this] {
             SlotTable fresh;
+            if (librarySource_ == LibrarySource::PerUser) {
+                requireOwnFolder(toPath(QFileInfo(LibraryPath).path()));
+            }
             ReadLibraryFile(toPath(LibraryPath), fresh, whenMissing(librarySource_));
             DecodeTable(fresh);
             // Sized first and built in place: the text goes into the box as it is.

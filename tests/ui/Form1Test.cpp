@@ -906,6 +906,11 @@ void Form1Test::libraryChoice_data() {
                                                         << "data"
                                                         << "none.dat"
                                                         << "";
+    // Another user could have put it there: refused, as qurimo-lib use refuses to write it.
+    QTest::newRow("per-user in a folder others may write") << "data"
+                                                           << "shared"
+                                                           << ""
+                                                           << "";
 }
 
 void Form1Test::libraryChoice() {
@@ -916,10 +921,15 @@ void Form1Test::libraryChoice() {
     const std::filesystem::path root = dir->path();
     qputenv("XDG_DATA_HOME", xdgDataHome.isEmpty() ? QByteArray() : encoded(root / "data"));
     writeLibrary(libraryFile(), Pairs{{"Beside.", "旁边。"}});
+    const bool shared = perUserIn == QStringLiteral("shared");
+    if (shared) {
+        qputenv("XDG_DATA_HOME", encoded(root / "shared"));
+    }
     if (!perUserIn.isEmpty()) {
         std::filesystem::create_directories(root / perUserIn.toStdString() / "qurimo");
         writeLibrary((root / perUserIn.toStdString() / "qurimo" / "vorel.dat").string(),
                      Pairs{{"Mine.", "我的。"}});
+        ::chmod((root / perUserIn.toStdString() / "qurimo").c_str(), shared ? 0777 : 0700);
     }
     writeLibrary(dir->file("named.dat"), Pairs{{"Named.", "指名。"}});
     const QString named =
@@ -930,7 +940,12 @@ void Form1Test::libraryChoice() {
     QCOMPARE(rows(list()), expected);
     QTest::mouseClick(button("Command2"), Qt::LeftButton); // 全  部 reads the same file
     QCOMPARE(rows(list()), expected);
-    if (expectedRow.isEmpty()) {
+    if (shared) {
+        QCOMPARE(errors.size(), 2);
+        QVERIFY2(errors[0].contains(QStringLiteral("其他用户也可以写入（权限 0777）")) &&
+                     errors[0].contains(QStringLiteral("qurimo-lib use --bundled")),
+                 qPrintable(errors[0]));
+    } else if (expectedRow.isEmpty()) {
         QCOMPARE(errors.size(), 2);
         QVERIFY2(errors[0].startsWith(QStringLiteral("运行时错误 53：文件未找到\n")) &&
                      errors[0].contains(named) &&
