@@ -3,6 +3,7 @@
 
 #include "FileError.h"
 #include "PosixFile.h"
+#include "RuntimeError.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -106,7 +107,13 @@ std::string downloadFolder() {
         return fallback;
     }
     FileDescriptor file = openRegularFile(settings, O_RDONLY);
-    const std::string text = readUpTo(file.get(), MaxUserDirsBytes, settings);
+    // A longer file is no file of xdg-user-dirs; read in part, its last line could name a
+    // folder cut short.
+    const std::string text = readUpTo(file.get(), MaxUserDirsBytes + 1, settings);
+    if (text.size() > MaxUserDirsBytes) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, settings, 0,
+                           "文件超过 64 KiB，不像是 xdg-user-dirs 写的设置，没有读它");
+    }
     std::optional<std::string> configured;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
