@@ -5,6 +5,7 @@
 #include "PosixFile.h"
 #include "RuntimeError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -312,14 +313,12 @@ int retried(int (*call)(int), int fd) {
     return result == 0 ? 0 : errno;
 }
 
-// Writes bytes, then the bytes of old beyond them (old may be absent: -1), into the new file.
-int fill(int fd, std::string_view bytes, int old, off_t oldSize) {
-    if (const int failure = writeAll(fd, bytes.data(), bytes.size(), 0); failure != 0) {
-        return failure;
-    }
+// Copies the bytes of old in [from, to) to the same place in fd.
+int copyRange(int fd, int old, off_t from, off_t to) {
     char buffer[65536];
-    for (off_t at = static_cast<off_t>(bytes.size()); old >= 0 && at < oldSize;) {
-        const ssize_t got = ::pread(old, buffer, sizeof buffer, at);
+    for (off_t at = from; at < to;) {
+        const ssize_t got = ::pread(
+            old, buffer, static_cast<std::size_t>(std::min<off_t>(sizeof buffer, to - at)), at);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -333,6 +332,40 @@ int fill(int fd, std::string_view bytes, int old, off_t oldSize) {
         at += got;
     }
     return 0;
+}
+
+// Writes bytes, then the bytes of old beyond them (old may be absent: -1), into the new file.
+// Only the old tail's data is copied, the holes between stay holes: a sparse old file of a
+// gigabyte takes no more disk than it did.
+int fill(int fd, std::string_view bytes, int old, off_t oldSize) {
+    if (const int failure = writeAll(fd, bytes.data(), bytes.size(), 0); failure != 0) {
+        return failure;
+    }
+    const auto end = static_cast<off_t>(bytes.size());
+    if (old < 0 || oldSize <= end) {
+        return 0;
+    }
+    for (off_t at = end; at < oldSize;) {
+        const off_t data = ::lseek(old, at, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO) {
+                break; // a hole to the end
+            }
+            return copyRange(fd, old, at, oldSize); // no holes on this file system
+        }
+        const off_t hole = std::min(::lseek(old, data, SEEK_HOLE), oldSize);
+        if (hole < 0) {
+            return errno;
+        }
+        if (const int failure = copyRange(fd, old, data, hole); failure != 0) {
+            return failure;
+        }
+        at = hole;
+    }
+    // The holes at the end: up to the old size, or the old end if it got shorter meanwhile.
+    struct stat now {};
+    const off_t last = ::fstat(old, &now) == 0 ? std::min(oldSize, now.st_size) : oldSize;
+    return ::ftruncate(fd, std::max(last, end)) == 0 ? 0 : errno;
 }
 
 // Every extended attribute of the old file that the user may set, the access list

@@ -65,6 +65,7 @@ enum class Fault {
     SwappedFolder,
     GroupMember,       // out.dat is daemon's, of group Team, 0660; nobody, a member, writes
     DefaultAccessList, // no old file; the folder has a default access list granting daemon rw
+    SparseOldFile,     // the old file is 5,000 bytes of data, then a hole to its size
 };
 
 constexpr gid_t Team = 4242;
@@ -176,6 +177,8 @@ struct FaultCase {
     friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 };
 
+constexpr std::size_t SparseData = 5000;
+
 // About 92 KB: more than every limit below.
 SlotTable bigTable() {
     SlotTable table;
@@ -192,6 +195,12 @@ std::string oldBytes(std::size_t size) {
         bytes[i] = static_cast<char>('a' + i % 23);
     }
     return bytes;
+}
+
+std::string oldContents(const FaultCase& row) {
+    return row.fault == Fault::SparseOldFile
+               ? oldBytes(SparseData) + std::string(row.oldSize - SparseData, '\0')
+               : oldBytes(row.oldSize);
 }
 
 struct Outcome {
@@ -301,10 +310,15 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
                 ::_exit(Unsupported);
             }
         }
-        if (row.oldSize > 0) {
+        if (row.fault == Fault::SparseOldFile) {
+            writeFile(out, oldBytes(SparseData));
+            if (::truncate(out.c_str(), static_cast<off_t>(row.oldSize)) != 0) {
+                ::_exit(Unsupported);
+            }
+        } else if (row.oldSize > 0) {
             writeFile(out, oldBytes(row.oldSize));
-            ::chmod(out.c_str(), row.oldMode);
         }
+        ::chmod(out.c_str(), row.oldMode);
         if (row.fault == Fault::GroupMember) {
             const gid_t team[] = {Team};
             if (::chown(out.c_str(), 1, Team) != 0 || ::chmod(folder.c_str(), 0777) != 0 ||
@@ -420,6 +434,8 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
             outcome.attributes = "group " + std::to_string(info.st_gid);
         } else if (swapped) {
             outcome.attributes = readFile((folder / "victim/out.dat").string());
+        } else if (row.fault == Fault::SparseOldFile) {
+            outcome.attributes = std::to_string(info.st_blocks * 512);
         }
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(written)) {
@@ -552,13 +568,16 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
     if (row.fault == Fault::GroupMember) {
         EXPECT_EQ(outcome.attributes, "group " + std::to_string(Team)) << "the group was lost";
     }
+    if (row.fault == Fault::SparseOldFile) {
+        EXPECT_LT(std::stoul(outcome.attributes), 1u << 20) << "the old tail's hole was filled";
+    }
     if (row.fault == Fault::SwappedFolder) {
         EXPECT_TRUE(outcome.attributes == VictimBytes)
             << "the file in the folder put in place of the output's folder was replaced";
     }
     const std::string written = serializeLibrary(bigTable());
     if (row.error == 0) {
-        const std::string old = oldBytes(row.oldSize);
+        const std::string old = oldContents(row);
         const std::string tail = old.size() > written.size() ? old.substr(written.size()) : "";
         EXPECT_TRUE(outcome.bytes == written + tail) << "the new library, then the old tail";
         std::ostringstream mode;
@@ -568,7 +587,7 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
         EXPECT_EQ(outcome.bytes, "-> /dev/full");
     } else if (row.oldSize > 0 || row.fault == Fault::PlantedLink) {
         EXPECT_TRUE(outcome.bytes ==
-                    oldBytes(row.fault == Fault::PlantedLink ? row.limit : row.oldSize))
+                    (row.fault == Fault::PlantedLink ? oldBytes(row.limit) : oldContents(row)))
             << "the old file must stay whole";
     }
 }
@@ -610,6 +629,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"FolderSwappedAfterTheOutputWasOpened", Fault::SwappedFolder, 5000, 0644, 0,
                   false, 0, ""},
         FaultCase{"GroupMemberKeepsTheGroup", Fault::GroupMember, 5000, 0660, 0, false, 0, ""},
+        FaultCase{"SparseOldTailStaysSparse", Fault::SparseOldFile, 64 << 20, 0644, 0, false, 0,
+                  ""},
         FaultCase{"NewFileTakesTheFolderDefaultAccessList", Fault::DefaultAccessList, 0, 0660, 0,
                   false, 0, ""}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
