@@ -440,30 +440,24 @@ int giveMetadata(const Destination& where, int fd) {
     return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
 }
 
-// Puts the finished file in place: a nameless one goes straight to the name when there is no
-// old file, otherwise under a random name first; then one rename replaces the old file.
-int linkIn(const Destination& where, int fd, std::string& name, const std::string& path) {
-    if (name.empty()) {
-        const std::string proc = "/proc/self/fd/" + std::to_string(fd);
-        if (!where.exists && ::linkat(AT_FDCWD, proc.c_str(), where.folder.get(),
-                                      where.name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+// Gives a finished nameless file a random name in the folder, so that it can be closed (and a
+// failing close reported) before anything is replaced.
+int nameIt(const Destination& where, int fd, std::string& name, const std::string& path) {
+    if (!name.empty()) {
+        return 0;
+    }
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0;; ++attempt) {
+        const std::string candidate = randomName(temporaryPrefix(where.name), path);
+        if (::linkat(AT_FDCWD, proc.c_str(), where.folder.get(), candidate.c_str(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            name = candidate;
             return 0;
         }
-        for (int attempt = 0;; ++attempt) {
-            const std::string candidate = randomName(temporaryPrefix(where.name), path);
-            if (::linkat(AT_FDCWD, proc.c_str(), where.folder.get(), candidate.c_str(),
-                         AT_SYMLINK_FOLLOW) == 0) {
-                name = candidate;
-                break;
-            }
-            if (errno != EEXIST || attempt == 100) {
-                return errno;
-            }
+        if (errno != EEXIST || attempt == 100) {
+            return errno;
         }
     }
-    return ::renameat(where.folder.get(), name.c_str(), where.folder.get(), where.name.c_str()) == 0
-               ? 0
-               : errno;
 }
 
 } // namespace
@@ -486,10 +480,16 @@ void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail) 
         failure = retried(::fsync, file.get());
     }
     if (failure == 0) {
-        failure = linkIn(where, file.get(), name, path);
+        failure = nameIt(where, file.get(), name, path);
     }
-    // Linux closes the descriptor even when close reports EINTR; nothing to retry.
+    // Closed before the rename, so that a file system that reports a failed write only now
+    // (NFS) leaves the old file in place rather than a new one reported as not written. Linux
+    // closes the descriptor even when close reports EINTR; nothing to retry.
     if (file.close() != 0 && errno != EINTR && failure == 0) {
+        failure = errno;
+    }
+    if (failure == 0 &&
+        ::renameat(where.folder.get(), name.c_str(), where.folder.get(), where.name.c_str()) != 0) {
         failure = errno;
     }
     if (failure != 0) {

@@ -55,6 +55,7 @@ enum class Fault {
     PlantedLink,   // out.dat in a sticky folder is another user's link to the writer's file
     Attributes,    // the old file has an access list entry and a user. attribute
     SyncFails,     // the kernel answers fsync and fdatasync with EIO, as a failing disk does
+    CloseFails,    // the kernel answers close with EIO, as NFS does for a write it failed late
     // The eavesdropper, on a file system without nameless files: openat with O_TMPFILE is
     // answered EOPNOTSUPP, so the writer takes its named temporary file.
     EavesdropperWithoutTmpfile,
@@ -77,10 +78,13 @@ bool answerAsFaultyFileSystem(Fault fault) {
     constexpr std::uint32_t Number = offsetof(seccomp_data, nr);
     constexpr std::uint32_t Flags = offsetof(seccomp_data, args) + 2 * sizeof(std::uint64_t);
     constexpr std::uint32_t Nameless = O_TMPFILE & ~O_DIRECTORY;
+    const bool closes = fault == Fault::CloseFails;
+    const std::uint32_t failsFirst = closes ? __NR_close : __NR_fsync;
+    const std::uint32_t failsSecond = closes ? __NR_close : __NR_fdatasync;
     sock_filter sync[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Number),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 1, 0),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fdatasync, 0, 1),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, failsFirst, 1, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, failsSecond, 0, 1),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
@@ -102,10 +106,10 @@ bool answerAsFaultyFileSystem(Fault fault) {
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
-    const sock_fprog program = fault == Fault::SyncFails ? sock_fprog{std::size(sync), sync}
-                               : fault == Fault::NoLocksWithoutTmpfile
-                                   ? sock_fprog{std::size(nolocks), nolocks}
-                                   : sock_fprog{std::size(nameless), nameless};
+    const sock_fprog program =
+        fault == Fault::SyncFails || closes     ? sock_fprog{std::size(sync), sync}
+        : fault == Fault::NoLocksWithoutTmpfile ? sock_fprog{std::size(nolocks), nolocks}
+                                                : sock_fprog{std::size(nameless), nameless};
     return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
            ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
@@ -389,7 +393,8 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
                 ::_exit(Unsupported);
             }
         }
-        if ((row.fault == Fault::SyncFails || row.fault == Fault::EavesdropperWithoutTmpfile ||
+        if ((row.fault == Fault::SyncFails || row.fault == Fault::CloseFails ||
+             row.fault == Fault::EavesdropperWithoutTmpfile ||
              row.fault == Fault::NoLocksWithoutTmpfile) &&
             !answerAsFaultyFileSystem(row.fault)) {
             ::_exit(Unsupported);
@@ -620,6 +625,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"PrivateUntilWholeWithoutNamelessFiles", Fault::EavesdropperWithoutTmpfile,
                   30000000, 0600, 0, false, 0, ""},
         FaultCase{"SyncFailsOldFileKept", Fault::SyncFails, 5000, 0644, 0, false, 75,
+                  "读写设备时出错"},
+        FaultCase{"CloseFailsOldFileKept", Fault::CloseFails, 5000, 0644, 0, false, 75,
                   "读写设备时出错"},
         FaultCase{"PlantedLinkInStickyFolder", Fault::PlantedLink, 0, 0, 5000, false, 75,
                   "其他用户建立的符号链接"},
