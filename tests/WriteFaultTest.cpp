@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <linux/filter.h>
+#include <linux/fs.h>
 #include <linux/seccomp.h>
 #include <poll.h>
 #include <random>
@@ -67,6 +68,9 @@ enum class Fault {
     GroupMember,       // out.dat is daemon's, of group Team, 0660; nobody, a member, writes
     DefaultAccessList, // no old file; the folder has a default access list granting daemon rw
     SparseOldFile,     // the old file is 5,000 bytes of data, then a hole to its size
+    FifoWithReader,    // out.dat is a FIFO that another process waits to read
+    // No old file, in a folder that may only grow (chattr +a), without nameless files.
+    AppendOnlyWithoutTmpfile,
 };
 
 constexpr gid_t Team = 4242;
@@ -349,6 +353,23 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
         if (row.fault == Fault::LinkToDevice) {
             std::filesystem::create_symlink("/dev/full", out);
         }
+        pid_t reader = -1;
+        if (row.fault == Fault::FifoWithReader) {
+            if (::mkfifo(out.c_str(), 0600) != 0 || (reader = ::fork()) < 0) {
+                ::_exit(Unsupported);
+            }
+            if (reader == 0) {
+                ::_exit(::open(out.c_str(), O_RDONLY) >= 0 ? 0 : 1); // released by any writer
+            }
+        }
+        if (row.fault == Fault::AppendOnlyWithoutTmpfile) {
+            const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+            int flags = FS_APPEND_FL;
+            if (fd < 0 || ::ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0) {
+                ::_exit(Unsupported);
+            }
+            ::close(fd);
+        }
         if (row.fault == Fault::PlantedLink) {
             // The victim, nobody, owns thesis; the link is daemon's, in root's sticky folder.
             const std::string thesis = (folder / "thesis").string();
@@ -395,6 +416,7 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
         }
         if ((row.fault == Fault::SyncFails || row.fault == Fault::CloseFails ||
              row.fault == Fault::EavesdropperWithoutTmpfile ||
+             row.fault == Fault::AppendOnlyWithoutTmpfile ||
              row.fault == Fault::NoLocksWithoutTmpfile) &&
             !answerAsFaultyFileSystem(row.fault)) {
             ::_exit(Unsupported);
@@ -424,6 +446,7 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
         struct stat info {};
         outcome.bytes = row.fault == Fault::PlantedLink ? readFile((folder / "thesis").string())
                         : ::lstat(result.c_str(), &info) != 0 ? "(none)"
+                        : S_ISFIFO(info.st_mode)              ? "(FIFO)"
                         : S_ISLNK(info.st_mode)
                             ? "-> " + std::filesystem::read_symlink(result).string()
                             : readFile(result);
@@ -441,6 +464,11 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
             outcome.attributes = readFile((folder / "victim/out.dat").string());
         } else if (row.fault == Fault::SparseOldFile) {
             outcome.attributes = std::to_string(info.st_blocks * 512);
+        } else if (reader > 0) {
+            ::usleep(200000); // time enough for a released reader to end
+            int status = 0;
+            outcome.attributes = ::waitpid(reader, &status, WNOHANG) == reader ? "released" : "";
+            ::kill(reader, SIGKILL);
         }
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(written)) {
@@ -473,6 +501,12 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
     int status = 0;
     ::waitpid(child, &status, 0);
     ::chmod(folder.c_str(), 0755);
+    if (row.fault == Fault::AppendOnlyWithoutTmpfile) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags); // so that the folder can be removed again
+        ::close(fd);
+    }
     if (row.folderWritable && ::geteuid() == 0 && ::chown(folder.c_str(), 0, 0) != 0) {
         ADD_FAILURE() << "cannot take the folder back";
     }
@@ -544,7 +578,8 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
     const FaultCase& row = GetParam();
     const bool needsRoot = row.fault == Fault::FullDisk || row.fault == Fault::Eavesdropper ||
                            row.fault == Fault::EavesdropperWithoutTmpfile ||
-                           row.fault == Fault::PlantedLink || row.fault == Fault::GroupMember;
+                           row.fault == Fault::PlantedLink || row.fault == Fault::GroupMember ||
+                           row.fault == Fault::AppendOnlyWithoutTmpfile;
     if (needsRoot && ::geteuid() != 0) {
         GTEST_SKIP() << "this fault needs root to mount or to act as two users";
     }
@@ -559,7 +594,8 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
     ASSERT_GE(outcome.error, 0) << "the writing process died";
     EXPECT_EQ(outcome.error, row.error) << outcome.report;
     EXPECT_NE(outcome.report.find(row.reason), std::string::npos) << outcome.report;
-    const bool fileThere = row.error == 0 || row.oldSize > 0 || row.fault == Fault::LinkToDevice;
+    const bool fileThere = row.error == 0 || row.oldSize > 0 || row.fault == Fault::LinkToDevice ||
+                           row.fault == Fault::FifoWithReader;
     EXPECT_EQ(outcome.names, row.fault == Fault::PlantedLink ? "out.dat thesis "
                              : fileThere                     ? "out.dat "
                                                              : "")
@@ -572,6 +608,12 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
     }
     if (row.fault == Fault::GroupMember) {
         EXPECT_EQ(outcome.attributes, "group " + std::to_string(Team)) << "the group was lost";
+    }
+    if (row.fault == Fault::FifoWithReader) {
+        EXPECT_EQ(outcome.attributes, "") << "the FIFO was opened, which released its reader";
+    }
+    if (row.fault == Fault::FifoWithReader) {
+        EXPECT_EQ(outcome.attributes, "") << "the FIFO was opened, which released its reader";
     }
     if (row.fault == Fault::SparseOldFile) {
         EXPECT_LT(std::stoul(outcome.attributes), 1u << 20) << "the old tail's hole was filled";
@@ -636,6 +678,10 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"FolderSwappedAfterTheOutputWasOpened", Fault::SwappedFolder, 5000, 0644, 0,
                   false, 0, ""},
         FaultCase{"GroupMemberKeepsTheGroup", Fault::GroupMember, 5000, 0660, 0, false, 0, ""},
+        FaultCase{"FifoIsRefusedUnopened", Fault::FifoWithReader, 0, 0600, 0, false, 75,
+                  "这不是普通文件：是一个管道"},
+        FaultCase{"AppendOnlyFolderWithoutNamelessFiles", Fault::AppendOnlyWithoutTmpfile, 0, 0, 0,
+                  false, 75, "只允许追加"},
         FaultCase{"SparseOldTailStaysSparse", Fault::SparseOldFile, 64 << 20, 0644, 0, false, 0,
                   ""},
         FaultCase{"NewFileTakesTheFolderDefaultAccessList", Fault::DefaultAccessList, 0, 0660, 0,
