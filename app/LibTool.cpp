@@ -97,13 +97,18 @@ int usageError(const std::string& message) {
     return ExitUsage;
 }
 
-bool writeOut(const std::string& text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-        std::fflush(stdout) != 0) {
+// Flushes standard output and says whether it took all that was written to it, which is
+// reported when it did not.
+bool outputWritten(bool written) {
+    if (!written || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "qurimo-lib: 无法写入标准输出\n");
         return false;
     }
     return true;
+}
+
+bool writeOut(const std::string& text) {
+    return outputWritten(std::fwrite(text.data(), 1, text.size(), stdout) == text.size());
 }
 
 struct Arguments {
@@ -133,10 +138,14 @@ void noteSwapped(const std::string& input, const qurimo::AuthoringCheck& check) 
     }
 }
 
+bool onTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
 // A terminal takes control characters for commands: a library's texts are shown it with
 // those (but the ones in kept) as visible escapes, and are written as they are elsewhere.
 qurimo::SlotTable shownOnTerminal(qurimo::SlotTable table, std::u16string_view kept = {}) {
-    if (::isatty(STDOUT_FILENO) == 1) {
+    if (onTerminal()) {
         for (int slot = 0; slot < qurimo::SlotTable::SlotCount; ++slot) {
             qurimo::Sentence& sentence = table.at(slot);
             sentence.English = qurimo::escapeControls(sentence.English, kept);
@@ -169,14 +178,28 @@ int dump(const Arguments& args) {
     const std::string& path = args.operands[0];
     const qurimo::LibraryReport report = qurimo::VerifyLibraryFile(path);
     const bool tsv = args.options.count("--tsv") != 0;
-    // TAB and line ends stay for DumpTsv to refuse, as it does in a pipe.
-    const qurimo::SlotTable table = shownOnTerminal(report.decoded, tsv ? u"\t\r\n" : u"");
-    const std::string text =
-        tsv ? qurimo::DumpTsv(table, path)
-            : qurimo::DumpLibrary(table, args.options.count("--utf8") != 0
-                                             ? qurimo::AuthoringEncoding::Utf8
-                                             : qurimo::AuthoringEncoding::Codepage936);
-    if (!writeOut(text)) {
+    // Written a text at a time and escaped as written: a library's control characters take
+    // four times their room escaped, and a full library's dump would take hundreds of MB.
+    bool written = true;
+    qurimo::DumpWriter writer{[&written](std::string_view piece) {
+        written = written && std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+    }};
+    if (onTerminal()) {
+        // TAB and line ends stay for DumpTsv to refuse, as it does in a pipe.
+        writer.shown = [tsv](std::u16string_view text) {
+            return qurimo::escapeControls(text, tsv ? u"\t\r\n" : u"");
+        };
+    }
+    if (tsv) {
+        qurimo::DumpTsv(report.decoded, path, writer);
+    } else {
+        qurimo::DumpLibrary(report.decoded,
+                            args.options.count("--utf8") != 0
+                                ? qurimo::AuthoringEncoding::Utf8
+                                : qurimo::AuthoringEncoding::Codepage936,
+                            writer);
+    }
+    if (!outputWritten(written)) {
         return ExitError;
     }
     for (const std::string& note : report.notes) {

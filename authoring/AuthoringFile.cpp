@@ -3,6 +3,7 @@
 
 #include "AuthoringAdvice.h"
 #include "EncodingDetection.h"
+#include "LibraryRecords.h"
 #include "PosixFile.h"
 #include "SlotTable.h"
 #include "Utf8.h"
@@ -27,8 +28,10 @@ constexpr std::string_view Utf16BeBom = "\xFE\xFF";
 
 // No authoring file that compiles is longer: 602 lines, each as long as a line of 65,535
 // code page 936 bytes can get (65,535 ASCII characters take two bytes each in UTF-16; in
-// UTF-8 two-byte characters take three, less), each ended by CR LF, after a byte-order mark.
-constexpr std::size_t MaxLineBytes = 2 * 0xFFFF;
+// UTF-8 two-byte characters take three, less; a character beyond the 16 bits, four, but has
+// no code page 936 form unless simplified into one of two), each ended by CR LF, after a
+// byte-order mark. A longer line is refused before it is decoded.
+constexpr std::size_t MaxLineBytes = 2 * MaxTextBytes;
 constexpr std::size_t MaxAuthoringBytes = 602 * (MaxLineBytes + 4) + Utf16LeBom.size();
 
 // The lines read: the 603rd is only named by error 9, and nothing after it is looked at.
@@ -120,15 +123,20 @@ bool isSurrogateAt(std::string_view bytes, std::size_t i) {
 
 // UTF-8 but for surrogates written out one by one, as CESU-8 and Java's modified UTF-8 do.
 bool spellsSurrogates(std::string_view bytes) {
+    std::size_t first = 0;
+    while (first < bytes.size() && !isSurrogateAt(bytes, first)) {
+        ++first;
+    }
+    if (first == bytes.size()) {
+        return false; // the common case, without a copy of the file
+    }
     std::string mended(bytes);
-    bool found = false;
-    for (std::size_t i = 0; i < mended.size(); ++i) {
+    for (std::size_t i = first; i < mended.size(); ++i) {
         if (isSurrogateAt(mended, i)) {
             mended[i + 1] = '\x9F'; // ED 9F xx: a character just below the surrogates
-            found = true;
         }
     }
-    return found && isUtf8(mended);
+    return isUtf8(mended);
 }
 
 // Text saved as UTF-16 without its mark: one byte in eight or more is NUL (English and line
@@ -149,10 +157,16 @@ std::optional<bool> markLessUtf16(std::string_view bytes) {
     return odd > all - odd;
 }
 
+// The longest line a format can compile: a line of alternating lines holds one text, one of a
+// tab-separated file columns of any length that are left out.
+std::size_t maxLineBytes(AuthoringFormat format) {
+    return format == AuthoringFormat::Lines ? MaxLineBytes : SIZE_MAX;
+}
+
 // The lines of bytes in a byte encoding, each decoded strictly by ICU's converter; more when
 // the file goes on past them.
 AuthoringText decodeBytes(std::string_view bytes, bool more, AuthoringEncoding encoding,
-                          const std::string& name, Advice advice) {
+                          AuthoringFormat format, const std::string& name, Advice advice) {
     const bool utf8 = encoding == AuthoringEncoding::Utf8;
     UErrorCode error = U_ZERO_ERROR;
     const std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(
@@ -167,6 +181,10 @@ AuthoringText decodeBytes(std::string_view bytes, bool more, AuthoringEncoding e
     const std::vector<std::string_view> lines = linesOf(bytes, LinesRead);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const std::string_view line = lines[index];
+        if (line.size() > maxLineBytes(format)) {
+            text.stop = lineTooLong(name, static_cast<long>(index) + 1, line.size());
+            return text;
+        }
         std::u16string decoded(line.size(), u'\0'); // no byte gives more than one unit
         UChar* target = reinterpret_cast<UChar*>(decoded.data());
         const char* source = line.data();
@@ -203,8 +221,8 @@ AuthoringText decodeBytes(std::string_view bytes, bool more, AuthoringEncoding e
 }
 
 // The lines of UTF-16 bytes, without their mark, each checked for surrogates that pair.
-AuthoringText decodeUtf16(std::string_view bytes, bool bigEndian, const std::string& name,
-                          Advice advice) {
+AuthoringText decodeUtf16(std::string_view bytes, bool bigEndian, AuthoringFormat format,
+                          const std::string& name, Advice advice) {
     const AuthoringEncoding encoding =
         bigEndian ? AuthoringEncoding::Utf16Be : AuthoringEncoding::Utf16Le;
     std::u16string units(bytes.size() / 2, u'\0');
@@ -218,6 +236,10 @@ AuthoringText decodeUtf16(std::string_view bytes, bool bigEndian, const std::str
         linesOf(std::u16string_view(units), LinesRead + 1);
     for (std::size_t index = 0; index < lines.size() && index < LinesRead; ++index) {
         const std::u16string_view line = lines[index];
+        if (2 * line.size() > maxLineBytes(format)) {
+            text.stop = lineTooLong(name, static_cast<long>(index) + 1, 2 * line.size());
+            return text;
+        }
         for (std::size_t i = 0; i < line.size(); ++i) {
             const bool paired =
                 U16_IS_LEAD(line[i]) && i + 1 < line.size() && U16_IS_TRAIL(line[i + 1]);
@@ -257,6 +279,12 @@ std::string inputName(const std::string& path) {
     return path == StandardInput ? "标准输入" : path;
 }
 
+RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes) {
+    return RuntimeError(ErrorNumber::Overflow, name, line,
+                        "这一行长 " + std::to_string(bytes) + " 字节，超过库文件允许的 " +
+                            std::to_string(MaxTextBytes) + " 字节");
+}
+
 std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines) {
     return linesOf(bytes, maxLines);
 }
@@ -264,10 +292,10 @@ std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t max
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
                               AuthoringFormat format, const std::string& name, Advice advice) {
     if (bytes.starts_with(Utf16LeBom) || bytes.starts_with(Utf16BeBom)) {
-        return decodeUtf16(bytes.substr(2), bytes.starts_with(Utf16BeBom), name, advice);
+        return decodeUtf16(bytes.substr(2), bytes.starts_with(Utf16BeBom), format, name, advice);
     }
     if (encoding == AuthoringEncoding::Utf16Le || encoding == AuthoringEncoding::Utf16Be) {
-        return decodeUtf16(bytes, encoding == AuthoringEncoding::Utf16Be, name, advice);
+        return decodeUtf16(bytes, encoding == AuthoringEncoding::Utf16Be, format, name, advice);
     }
     // What comes after the lines that are read is never looked at, not even to detect.
     const std::vector<std::string_view> lines = linesOf(bytes, LinesRead + 1);
@@ -281,20 +309,29 @@ AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding
                                (*littleEndian ? "UTF-16 LE" : "UTF-16 BE") + " 文本。\n" +
                                markLessUtf16Remedy(*littleEndian, advice));
     }
+    // Nor is anything from a line too long to compile on, where decoding stops.
+    const std::size_t readLines = static_cast<std::size_t>(
+        std::find_if(
+            lines.begin(), lines.begin() + static_cast<long>(std::min(lines.size(), LinesRead)),
+            [format](std::string_view line) { return line.size() > maxLineBytes(format); }) -
+        lines.begin());
+    const std::string_view read =
+        readLines < lines.size()
+            ? bytes.substr(0, static_cast<std::size_t>(lines[readLines].data() - bytes.data()))
+            : bytes;
     if (encoding == AuthoringEncoding::Detect) {
-        encoding =
-            detectEncoding(std::span(lines).first(std::min(lines.size(), LinesRead)), format);
-        if (encoding == AuthoringEncoding::Codepage936 && spellsSurrogates(bytes)) {
+        encoding = detectEncoding(std::span(lines).first(readLines), format);
+        if (encoding == AuthoringEncoding::Codepage936 && spellsSurrogates(read)) {
             encoding = AuthoringEncoding::Utf8;
         }
-    } else if (encoding == AuthoringEncoding::Codepage936 && bytes.starts_with(Utf8Bom) &&
-               isUtf8(bytes.substr(Utf8Bom.size()))) {
+    } else if (encoding == AuthoringEncoding::Codepage936 && read.starts_with(Utf8Bom) &&
+               isUtf8(read.substr(Utf8Bom.size()))) {
         encoding = AuthoringEncoding::Utf8;
     }
     if (encoding == AuthoringEncoding::Utf8 && bytes.starts_with(Utf8Bom)) {
         bytes.remove_prefix(Utf8Bom.size());
     }
-    return decodeBytes(bytes, more, encoding, name, advice);
+    return decodeBytes(bytes, more, encoding, format, name, advice);
 }
 
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,

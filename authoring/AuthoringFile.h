@@ -19,6 +19,9 @@ inline constexpr std::string_view StandardInput = "-";
 // How messages name the authoring file at path: the path itself, or "标准输入".
 std::string inputName(const std::string& path);
 
+// Run-time error 6 for the line of name that is bytes long, more than a library's text holds.
+RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes);
+
 // Splits an authoring file into its lines, at most maxLines of them. A line ends at CR, CR LF
 // or a lone LF; the terminator is not part of the line; a last line without one is a line,
 // and no empty line follows a final terminator.
@@ -40,7 +43,8 @@ struct AuthoringText {
 // or for Detect in the one detected in the light of format, where UTF-8 that spells out
 // surrogates (CESU-8) is taken for the broken UTF-8 it is. A UTF-8 byte-order mark counts
 // only where what follows it is UTF-8, or when UTF-8 is asked for. No mark is part of the
-// first line. Errors name the file as name and say what to do in the words of advice.
+// first line. A line of alternating lines longer than any that could be stored is error 6
+// before it is decoded. Errors name the file as name and say what to do in the words of advice.
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
                               AuthoringFormat format, const std::string& name, Advice advice);
 

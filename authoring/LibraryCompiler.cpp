@@ -82,9 +82,7 @@ std::u16string encodeChecked(const AuthoringField& field, const std::string& nam
     }
     const std::size_t bytes = Codepage936::instance().fromUnicode(text).size();
     if (bytes > MaxTextBytes) {
-        throw RuntimeError(ErrorNumber::Overflow, name, field.line,
-                           "这一行长 " + std::to_string(bytes) + " 字节，超过库文件允许的 " +
-                               std::to_string(MaxTextBytes) + " 字节");
+        throw lineTooLong(name, field.line, bytes);
     }
     std::u16string encoded = EncodeText(text);
     if (DecodeText(encoded) == text) {

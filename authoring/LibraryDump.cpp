@@ -16,18 +16,23 @@ int DumpedSlots(const SlotTable& decoded) {
     return end;
 }
 
-std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
+void DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding, const DumpWriter& writer) {
     const bool utf8 = encoding == AuthoringEncoding::Utf8;
     const char* terminator = utf8 ? "\n" : "\r\n";
     const int end = DumpedSlots(decoded);
-    std::string out;
     for (int slot = 0; slot < end; ++slot) {
         const Sentence& sentence = decoded.at(slot);
         for (const std::u16string* text : {&sentence.English, &sentence.Chinese}) {
-            out += utf8 ? toUtf8(*text) : Codepage936::instance().fromUnicode(*text);
-            out += terminator;
+            const std::u16string shown = writer.shown(*text);
+            writer.write((utf8 ? toUtf8(shown) : Codepage936::instance().fromUnicode(shown)) +
+                         terminator);
         }
     }
+}
+
+std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
+    std::string out;
+    DumpLibrary(decoded, encoding, {[&out](std::string_view piece) { out += piece; }});
     return out;
 }
 

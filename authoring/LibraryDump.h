@@ -4,9 +4,21 @@
 #include "AuthoringTypes.h"
 #include "SlotTable.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace qurimo {
+
+// Where a dump goes, a piece at a time, so that the dump of a full library is never held
+// whole; each text is written as shown gives it (a terminal is shown control characters as
+// escapes).
+struct DumpWriter {
+    std::function<void(std::string_view)> write;
+    std::function<std::u16string(std::u16string_view)> shown = [](std::u16string_view text) {
+        return std::u16string(text);
+    };
+};
 
 // The authoring text of a decoded table: for every slot from 0 up to the last one that holds
 // any text, blank or not, its English line and its Chinese line, so that compiling the text
@@ -15,6 +27,7 @@ namespace qurimo {
 // The number of slots a dump writes: 0 up to the last slot that holds any text.
 int DumpedSlots(const SlotTable& decoded);
 
+void DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding, const DumpWriter& writer);
 std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding);
 
 // Reads the library file at path (it must exist and be a regular file) and decodes every

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <unicode/translit.h>
+#include <unicode/uniset.h>
 
 namespace qurimo {
 
@@ -17,7 +18,16 @@ std::u16string toSimplified(std::u16string_view text) {
         UErrorCode error = U_ZERO_ERROR;
         std::unique_ptr<icu::Transliterator> made(
             icu::Transliterator::createInstance("Traditional-Simplified", UTRANS_FORWARD, error));
-        return U_SUCCESS(error) ? std::move(made) : nullptr;
+        if (U_FAILURE(error)) {
+            return std::unique_ptr<icu::Transliterator>();
+        }
+        // Its rules replace strings of the characters they change, without context, so a
+        // filter of those characters changes nothing but the time: the rules are no longer
+        // tried at every other character, at every letter of the English lines above all.
+        icu::UnicodeSet changed;
+        made->getSourceSet(changed);
+        made->adoptFilter(changed.freeze()->clone());
+        return made;
     }();
     if (!transliterator) {
         throw RuntimeError(ErrorNumber::InvalidCall, {}, 0,

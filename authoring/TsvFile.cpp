@@ -236,9 +236,8 @@ TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& p
     return pairs;
 }
 
-std::string DumpTsv(const SlotTable& decoded, const std::string& path) {
+void DumpTsv(const SlotTable& decoded, const std::string& path, const DumpWriter& writer) {
     const int end = DumpedSlots(decoded);
-    std::string out = "#separator:tab\n#html:false\n";
     for (int slot = 0; slot < end; ++slot) {
         const Sentence& sentence = decoded.at(slot);
         for (const auto& [text, side] :
@@ -249,9 +248,18 @@ std::string DumpTsv(const SlotTable& decoded, const std::string& path) {
                                        *what + "，不能写成制表符分隔的一行");
             }
         }
-        out += quotedIfNeeded(sentence.English, true) + "\t" +
-               quotedIfNeeded(sentence.Chinese, false) + "\n";
     }
+    writer.write("#separator:tab\n#html:false\n");
+    for (int slot = 0; slot < end; ++slot) {
+        const Sentence& sentence = decoded.at(slot);
+        writer.write(quotedIfNeeded(writer.shown(sentence.English), true) + "\t" +
+                     quotedIfNeeded(writer.shown(sentence.Chinese), false) + "\n");
+    }
+}
+
+std::string DumpTsv(const SlotTable& decoded, const std::string& path) {
+    std::string out;
+    DumpTsv(decoded, path, {[&out](std::string_view piece) { out += piece; }});
     return out;
 }
 

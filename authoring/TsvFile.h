@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "LibraryDump.h"
 #include "SlotTable.h"
 
 #include <cstddef>
@@ -40,7 +41,9 @@ TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& p
 // The tab-separated text of a decoded table, UTF-8: Anki's two header lines, then English TAB
 // Chinese a line for every slot from 0 up to the last slot with any text, quoted where Anki
 // would misread the field. A text holding a TAB or a line break cannot be written so: run-time
-// error 5 naming the slot, and nothing is returned.
+// error 5 naming the slot, and nothing is returned or written.
+// Written a line at a time to writer, after every text is checked.
+void DumpTsv(const SlotTable& decoded, const std::string& path, const DumpWriter& writer);
 std::string DumpTsv(const SlotTable& decoded, const std::string& path);
 
 } // namespace qurimo

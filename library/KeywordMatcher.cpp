@@ -50,13 +50,37 @@ std::u16string KeywordMatcher::fold(const std::u16string& text) {
     return std::u16string(folded.getBuffer(), static_cast<std::size_t>(folded.length()));
 }
 
-KeywordMatcher::KeywordMatcher(const std::u16string& keyword) : folded_(fold(keyword)) {}
+KeywordMatcher::KeywordMatcher(const std::u16string& keyword)
+    : folded_(fold(keyword)), fallback_(folded_.size(), 0) {
+    std::size_t matched = 0;
+    for (std::size_t i = 1; i < folded_.size(); ++i) {
+        while (matched > 0 && folded_[i] != folded_[matched]) {
+            matched = fallback_[matched - 1];
+        }
+        if (folded_[i] == folded_[matched]) {
+            ++matched;
+        }
+        fallback_[i] = matched;
+    }
+}
 
 bool KeywordMatcher::occursIn(const std::u16string& text) const {
     if (text.empty()) {
         return false;
     }
-    return fold(text).find(folded_) != std::u16string::npos;
+    if (folded_.empty()) {
+        return true;
+    }
+    std::size_t matched = 0;
+    for (const char16_t c : fold(text)) {
+        while (matched > 0 && c != folded_[matched]) {
+            matched = fallback_[matched - 1];
+        }
+        if (c == folded_[matched] && ++matched == folded_.size()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace qurimo

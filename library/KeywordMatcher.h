@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace qurimo {
 
@@ -20,6 +22,10 @@ public:
 
 private:
     std::u16string folded_;
+    // For each prefix of folded_, the length of its longest proper prefix that is also its
+    // suffix (Knuth-Morris-Pratt): each text is then scanned once, never once per position,
+    // so a keyword like a...ab over a text of a takes time in the text's length alone.
+    std::vector<std::size_t> fallback_;
 };
 
 } // namespace qurimo

@@ -127,17 +127,21 @@ TEST_P(BadInput, IsRefusedAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BadInput,
-    testing::Values(BadInputCase{"OddLineCount", "one\r\n\xD2\xBB\r\ntwo\r\n", 62, 3},
-                    BadInputCase{"SingleLine", "one", 62, 1},
-                    BadInputCase{"FinalEmptyLineMakesItOdd", "one\n\xD2\xBB\n\n", 62, 3},
-                    BadInputCase{"ThreeHundredTwoPairs", pairs(302), 9, 603},
-                    // Reading stops before the 603rd line, which is not even decoded.
-                    BadInputCase{"NothingAfterLine602IsDecoded", pairs(301) + "\xD2\r\n", 9, 603},
-                    BadInputCase{"TabInEnglish", "one\ttwo\r\n\xD2\xBB\r\n", 5, 1},
-                    BadInputCase{"TabInLaterChinese", "a\r\nb\r\nc\r\n\xD2\xBB\t\r\n", 5, 4},
-                    BadInputCase{"LoneLeadByte", "a\r\n\xD2\r\n", 5, 2},
-                    BadInputCase{"LineTooLongForTheFormat",
-                                 "a\r\n" + std::string(0x10002, '\xD2') + "\r\n", 6, 2}),
+    testing::Values(
+        BadInputCase{"OddLineCount", "one\r\n\xD2\xBB\r\ntwo\r\n", 62, 3},
+        BadInputCase{"SingleLine", "one", 62, 1},
+        BadInputCase{"FinalEmptyLineMakesItOdd", "one\n\xD2\xBB\n\n", 62, 3},
+        BadInputCase{"ThreeHundredTwoPairs", pairs(302), 9, 603},
+        // Reading stops before the 603rd line, which is not even decoded.
+        BadInputCase{"NothingAfterLine602IsDecoded", pairs(301) + "\xD2\r\n", 9, 603},
+        BadInputCase{"TabInEnglish", "one\ttwo\r\n\xD2\xBB\r\n", 5, 1},
+        BadInputCase{"TabInLaterChinese", "a\r\nb\r\nc\r\n\xD2\xBB\t\r\n", 5, 4},
+        BadInputCase{"LoneLeadByte", "a\r\n\xD2\r\n", 5, 2},
+        BadInputCase{"LineTooLongForTheFormat", "a\r\n" + std::string(0x10002, '\xD2') + "\r\n", 6,
+                     2},
+        // Longer than any text in any encoding: refused before its bytes 81 30 are decoded.
+        BadInputCase{"LineLongerThanAnyTextIsNotDecoded",
+                     "a\r\n\x81" + std::string(2 * 0xFFFF, '0') + "\r\n", 6, 2}),
     [](const testing::TestParamInfo<BadInputCase>& info) { return std::string(info.param.name); });
 
 // What an error about a character or bytes names: where (line 2 unless said), what, the

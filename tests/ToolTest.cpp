@@ -127,6 +127,7 @@ protected:
         writeFile(dir.file("tatoeba.tsv"),
                   "1\tThis is it.\t2\t這就是了。\n3\tKeep it.\t4\t留著吧。\n");
         writeFile(dir.file("reversed.tsv"), "就这样办。\tMake it so.\n我泡茶。\tI make tea.\n");
+        writeFile(dir.file("long.txt"), "Make it so.\n\x81" + std::string(2 * 0xFFFF, '0'));
         ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("lib.dat")}).exitCode,
                   0);
         const std::string library = readFile(dir.file("lib.dat"));
@@ -249,6 +250,11 @@ INSTANTIATE_TEST_SUITE_P(
                     ""},
         CommandCase{
             "CheckGivesCompilesError", {"check", "@odd.txt"}, 1, "", "输入超出文件尾\n文件: "},
+        CommandCase{"CheckLineLongerThanAnyText",
+                    {"check", "--simplified", "@long.txt"},
+                    1,
+                    "",
+                    "行: 2\n这一行长 131071 字节，超过库文件允许的 65535 字节"},
         CommandCase{"VerifyWholeLibrary",
                     {"verify", "@lib.dat"},
                     0,

@@ -149,6 +149,10 @@ TEST(DumpTsv, RefusesATextThatWouldBreakTheLineNamingItsSlot) {
                       std::string::npos)
                 << error.detail();
         }
+        std::string written; // a dump written as it goes writes nothing
+        EXPECT_THROW(DumpTsv(table, "lib.dat", {[&](std::string_view piece) { written += piece; }}),
+                     RuntimeError);
+        EXPECT_EQ(written, "");
     }
 }
 

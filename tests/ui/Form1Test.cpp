@@ -569,6 +569,7 @@ void Form1Test::search_data() {
     QTest::newRow("full width") << "ｍａｋｅ" << QList<int>{0, 1, 3, 4};
     QTest::newRow("trailing space") << "make " << QList<int>{0, 3, 4};
     QTest::newRow("inside a word") << "ake" << QList<int>{0, 1, 2, 3, 4};
+    QTest::newRow("after a false start") << "od" << QList<int>{1}; // g-o-o-d
     QTest::newRow("typographic apostrophe") << "Don’t" << QList<int>{4};
     QTest::newRow("empty") << "" << QList<int>{0, 1, 2, 3, 4};
     QTest::newRow("spaces only") << "  " << QList<int>{};
