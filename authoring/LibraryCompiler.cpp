@@ -44,6 +44,25 @@ bool survivesScramble(const std::u16string& text) {
     return DecodeText(EncodeText(text)) == text;
 }
 
+// The simplified form of text, but for a character whose simplified form cannot be stored
+// where it can (儸 would become 㑩, which code page 936 lacks): that one stays as it was.
+std::u16string simplifiedStorable(const std::u16string& text) {
+    std::u16string whole = toSimplified(text);
+    if (survivesScramble(whole)) {
+        return whole;
+    }
+    std::u16string kept;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        UChar32 c = 0;
+        U16_NEXT(text.data(), i, text.size(), c);
+        const std::u16string one = text.substr(start, i - start);
+        const std::u16string simplified = toSimplified(one);
+        kept += survivesScramble(simplified) || !survivesScramble(one) ? simplified : one;
+    }
+    return kept;
+}
+
 RuntimeError unsavable(const AuthoringField& field, const std::string& name, std::size_t column,
                        char32_t c, const std::string& remedy) {
     return RuntimeError(ErrorNumber::InvalidCall, name, field.line,
@@ -145,7 +164,7 @@ CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
                                "库文件最多容纳 301 对句子");
         }
         if (options.simplified) {
-            fields[i].text = toSimplified(fields[i].text);
+            fields[i].text = simplifiedStorable(fields[i].text);
         }
         Sentence& sentence = result.table.at(slot);
         (i % 2 == 0 ? sentence.English : sentence.Chinese) =

@@ -65,6 +65,10 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"TatoebaTraditional",
                  "1276\tHe said \"hi\".\t5091\t他說「嗨」。\n1277\tKeep in touch.\t5092\t\n", false,
                  true},
+        // 儸 is stored as it is: its simplified form 㑩 is not in code page 936
+        FormCase{"TatoebaTraditionalKeepsWhatOnlyItsOwnFormStores",
+                 "1276\tHe said \"hi\".\t5091\t他說「嗨」儸。\n1277\tKeep in touch.\t5092\t\n",
+                 false, true, "He said \"hi\".\n他说“嗨”儸。\nKeep in touch.\n\n"},
         // a line with Chinese on neither side follows the others
         FormCase{"PlainChineseFirst", "他说“嗨”。\tHe said \"hi\".\n\tKeep in touch.\n", true},
         FormCase{"TatoebaChineseFirst",
