@@ -50,6 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
                               {"build", "a", "b"},
                               2,
                               "qurimo-lib: 没有 build 这个命令\n用法见 qurimo-lib --help\n"},
+                    UsageCase{
+                        "UnknownCommandEscaped",
+                        {"\x1b]0;PWNED\x07"},
+                        2,
+                        "qurimo-lib: 没有 \\x1b]0;PWNED\\x07 这个命令\n用法见 qurimo-lib --help\n"},
                     UsageCase{"UnknownOption", {"dump", "--latin1", "a"}, 2},
                     UsageCase{"CompileOneFile", {"compile", "a"}, 2},
                     UsageCase{"DumpTwoFiles", {"dump", "a", "b"}, 2},
@@ -127,6 +132,7 @@ protected:
         writeFile(dir.file("tatoeba.tsv"),
                   "1\tThis is it.\t2\t這就是了。\n3\tKeep it.\t4\t留著吧。\n");
         writeFile(dir.file("reversed.tsv"), "就这样办。\tMake it so.\n我泡茶。\tI make tea.\n");
+        writeFile(dir.file("anki.tsv"), "#separator:\x1b]0;PWNED\x07\x1b[2J\na\tb\n");
         ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("lib.dat")}).exitCode,
                   0);
         const std::string library = readFile(dir.file("lib.dat"));
@@ -164,6 +170,9 @@ TEST_P(ToolCommands, PrintAndExit) {
         EXPECT_NE(result.out.find(c.out), std::string::npos) << result.out;
     }
     EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    for (const std::string raw : {"\x1b", "\x07", "\u202e"}) { // a report is always escaped
+        EXPECT_EQ(result.err.find(raw), std::string::npos) << result.err;
+    }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), before)
         << "a file was written";
 }
@@ -228,6 +237,14 @@ INSTANTIATE_TEST_SUITE_P(
                     0,
                     "reversed.tsv: 2 对句子",
                     "reversed.tsv 每一行都是中文在前，已按英文在前保存"},
+        CommandCase{"CheckAnkiSeparatorEscaped",
+                    {"check", "--tsv", "@anki.tsv"},
+                    1,
+                    "",
+                    "分隔符是“\\x1b]0;PWNED\\x07\\x1b[2J”"},
+        CommandCase{"CheckFileNameWithEscape", {"check", "@e\x1b[2J.txt"}, 1, "", "e\\x1b[2J.txt"},
+        CommandCase{
+            "CheckFileNameWithRtlOverride", {"check", "@r\u202e.txt"}, 1, "", "r\\u202e.txt"},
         CommandCase{"DumpCutFileWritesWhatItCan",
                     {"dump", "--utf8", "@cut.dat"},
                     1,
@@ -422,12 +439,13 @@ TEST_F(ToolTest, FloodOfLineEndsIsErrorNineWithinAGigabyte) {
 }
 
 // A library's ESC reaches a terminal as the four characters \x1b, and anything else as it is;
-// verify names such characters by their code and never writes them.
+// verify names such characters by their code and never writes them. The library's name holds
+// one too, which no command may write either.
 TEST_F(ToolTest, ControlCharactersAreEscapedOnATerminal) {
     if (std::system("command -v script > /dev/null") != 0) {
         GTEST_SKIP() << "no script(1) to give the tool a terminal";
     }
-    const std::string library = dir.file("lib.dat");
+    const std::string library = dir.file("lib\x1b[2J.dat");
     qurimo::SlotTable table;
     table.at(0) = qurimo::Sentence{0, qurimo::EncodeText(u"你好"),
                                    qurimo::EncodeText(u"make \x1b]0;PWNED\x1b\\ tea")};
