@@ -216,8 +216,7 @@ int dump(const Arguments& args) {
 }
 
 int search(const Arguments& args) {
-    const qurimo::SlotTable table =
-        shownOnOutput(qurimo::ReadDecodedLibrary(args.operands[1]), u"");
+    const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[1]);
     const std::u16string keyword = qurimo::fromUtf8(args.operands[0]);
     const std::vector<int> hits =
         qurimo::FindSentences(table, keyword,
@@ -230,8 +229,9 @@ int search(const Arguments& args) {
             continue; // listed nowhere in the window either
         }
         listed = true;
-        text += qurimo::toUtf8(table.at(slot).English) + "\n" +
-                qurimo::toUtf8(table.at(slot).Chinese) + "\n";
+        // The keyword was looked for in the texts themselves, not in their escapes.
+        text += onOutput(qurimo::toUtf8(table.at(slot).English)) + "\n" +
+                onOutput(qurimo::toUtf8(table.at(slot).Chinese)) + "\n";
     }
     if (!writeOut(text)) {
         return ExitSearchError;

@@ -133,6 +133,10 @@ protected:
                   "1\tThis is it.\t2\t這就是了。\n3\tKeep it.\t4\t留著吧。\n");
         writeFile(dir.file("reversed.tsv"), "就这样办。\tMake it so.\n我泡茶。\tI make tea.\n");
         writeFile(dir.file("anki.tsv"), "#separator:\x1b]0;PWNED\x07\x1b[2J\na\tb\n");
+        qurimo::SlotTable escape;
+        escape.at(0) =
+            qurimo::Sentence{0, qurimo::EncodeText(u"你好"), qurimo::EncodeText(u"\x1b[2J")};
+        qurimo::WriteLibraryFile(dir.file("esc.dat"), escape);
         ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("lib.dat")}).exitCode,
                   0);
         const std::string library = readFile(dir.file("lib.dat"));
@@ -205,6 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "",
                     ""},
         CommandCase{"SearchKeywordLikeAnOption", {"search", "--", "-x", "@lib.dat"}, 1, "", ""},
+        // The keyword is looked for in the text, not in the escapes a terminal is shown.
+        CommandCase{"SearchDoesNotFindEscapes", {"search", "x1b", "@esc.dat"}, 1, "", ""},
         CommandCase{"SearchMissingLibrary", {"search", "make", "@none.dat"}, 2, "", "文件未找到"},
         CommandCase{"CheckCountsAndNamesTheEncoding",
                     {"check", "@in.txt"},
@@ -464,6 +470,9 @@ TEST_F(ToolTest, ControlCharactersAreEscapedOnATerminal) {
             EXPECT_NE(shown.out.find("控制字符 U+001B"), std::string::npos) << shown.out;
         }
     }
+    // What a pipe does not find in the text (SearchDoesNotFindEscapes), a terminal does not either.
+    const std::string miss = "\"" + Tool + "\" search x1b \"" + library + "\"";
+    EXPECT_EQ(runProgram({"script", "-qec", miss, "/dev/null"}).exitCode, 1);
 }
 
 } // namespace
