@@ -133,6 +133,7 @@ protected:
                   "1\tThis is it.\t2\t這就是了。\n3\tKeep it.\t4\t留著吧。\n");
         writeFile(dir.file("reversed.tsv"), "就这样办。\tMake it so.\n我泡茶。\tI make tea.\n");
         writeFile(dir.file("anki.tsv"), "#separator:\x1b]0;PWNED\x07\x1b[2J\na\tb\n");
+        writeFile(dir.file("tab.tsv"), "#separator:tab\n#html:false\n\"a\tb\"\t甲\n");
         qurimo::SlotTable escape;
         escape.at(0) =
             qurimo::Sentence{0, qurimo::EncodeText(u"你好"), qurimo::EncodeText(u"\x1b[2J")};
@@ -251,6 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"CheckFileNameWithEscape", {"check", "@e\x1b[2J.txt"}, 1, "", "e\\x1b[2J.txt"},
         CommandCase{
             "CheckFileNameWithRtlOverride", {"check", "@r\u202e.txt"}, 1, "", "r\\u202e.txt"},
+        CommandCase{"CheckTsvTabInQuotes", {"check", "--tsv", "@tab.tsv"}, 1, "", "请把它换成空格"},
         CommandCase{"DumpCutFileWritesWhatItCan",
                     {"dump", "--utf8", "@cut.dat"},
                     1,
