@@ -83,7 +83,8 @@ constexpr const char* Usage =
     "      显示版本。\n"
     "  -- 结束选项：其后以 - 开头的参数（例如要查找的关键字）不再当作选项。\n"
     "\n"
-    "dump 和 search 写到终端时，句子中的控制字符写成 \\x1b 这样的转义。\n"
+    "写到终端时，句子、文件和文件名中的控制字符（包括 U+202E 这样的双向控制字符）\n"
+    "写成 \\x1b、\\u202e 这样的转义；标准错误上的错误和提示总是这样写。\n"
     "\n"
     "退出码:\n"
     "  compile、check: 0 成功, 1 出错, 2 用法错误。\n"
@@ -92,8 +93,29 @@ constexpr const char* Usage =
     "  verify: 0 库文件完整, 1 有问题或无法读取, 2 用法错误。\n"
     "  use: 0 成功, 1 库文件有问题或出错, 2 用法错误。\n";
 
+// text with its control characters as visible escapes (qurimo::escapeControls) but those in
+// kept, a report's own line ends; malformed UTF-8 becomes U+FFFD, which no terminal obeys.
+std::string escaped(std::string_view text, std::u16string_view kept = {}) {
+    return qurimo::toUtf8(qurimo::escapeControls(qurimo::fromUtf8(text), kept));
+}
+
+bool outputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
+// What standard output gets of a text from a file or the command line: escaped on a terminal,
+// as it is in a pipe, where it is data.
+std::string onOutput(std::string_view text) {
+    return outputIsTerminal() ? escaped(text) : std::string(text);
+}
+
+// Reports are escaped wherever standard error goes: a log is read in a terminal too.
+void printReport(const std::string& line) {
+    std::fprintf(stderr, "qurimo-lib: %s\n", escaped(line).c_str());
+}
+
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "qurimo-lib: %s\n\n%s", message.c_str(), Usage);
+    std::fprintf(stderr, "qurimo-lib: %s\n\n%s", escaped(message).c_str(), Usage);
     return ExitUsage;
 }
 
@@ -101,7 +123,7 @@ int usageError(const std::string& message) {
 // reported when it did not.
 bool outputWritten(bool written) {
     if (!written || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "qurimo-lib: 无法写入标准输出\n");
+        printReport("无法写入标准输出");
         return false;
     }
     return true;
@@ -133,26 +155,8 @@ qurimo::AuthoringOptions optionsOf(const Arguments& args) {
 
 void noteSwapped(const std::string& input, const qurimo::AuthoringCheck& check) {
     if (check.swappedColumns) {
-        std::fprintf(stderr, "qurimo-lib: 注意: %s 每一行都是中文在前，已按英文在前保存\n",
-                     qurimo::inputName(input).c_str());
+        printReport("注意: " + qurimo::inputName(input) + " 每一行都是中文在前，已按英文在前保存");
     }
-}
-
-bool onTerminal() {
-    return ::isatty(STDOUT_FILENO) == 1;
-}
-
-// A terminal takes control characters for commands: a library's texts are shown it with
-// those (but the ones in kept) as visible escapes, and are written as they are elsewhere.
-qurimo::SlotTable shownOnTerminal(qurimo::SlotTable table, std::u16string_view kept = {}) {
-    if (onTerminal()) {
-        for (int slot = 0; slot < qurimo::SlotTable::SlotCount; ++slot) {
-            qurimo::Sentence& sentence = table.at(slot);
-            sentence.English = qurimo::escapeControls(sentence.English, kept);
-            sentence.Chinese = qurimo::escapeControls(sentence.Chinese, kept);
-        }
-    }
-    return table;
 }
 
 int compile(const Arguments& args) {
@@ -166,8 +170,9 @@ int check(const Arguments& args) {
     const qurimo::AuthoringCheck result =
         qurimo::CheckAuthoringFile(args.operands[0], optionsOf(args));
     noteSwapped(args.operands[0], result);
-    return writeOut(qurimo::inputName(args.operands[0]) + ": " + std::to_string(result.pairs) +
-                    " 对句子，按 " + qurimo::encodingName(result.encoding) + " 读取\n")
+    return writeOut(onOutput(qurimo::inputName(args.operands[0])) + ": " +
+                    std::to_string(result.pairs) + " 对句子，按 " +
+                    qurimo::encodingName(result.encoding) + " 读取\n")
                ? ExitOk
                : ExitError;
 }
@@ -179,12 +184,13 @@ int dump(const Arguments& args) {
     const qurimo::LibraryReport report = qurimo::VerifyLibraryFile(path);
     const bool tsv = args.options.count("--tsv") != 0;
     // Written a text at a time and escaped as written: a library's control characters take
-    // four times their room escaped, and a full library's dump would take hundreds of MB.
+    // four times their room escaped, and a full library's dump would take hundreds of MB. A
+    // terminal takes control characters for commands: it is shown them as visible escapes.
     bool written = true;
     qurimo::DumpWriter writer{[&written](std::string_view piece) {
         written = written && std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
     }};
-    if (onTerminal()) {
+    if (outputIsTerminal()) {
         // TAB and line ends stay for DumpTsv to refuse, as it does in a pipe.
         writer.shown = [tsv](std::u16string_view text) {
             return qurimo::escapeControls(text, tsv ? u"\t\r\n" : u"");
@@ -203,38 +209,40 @@ int dump(const Arguments& args) {
         return ExitError;
     }
     for (const std::string& note : report.notes) {
-        std::fprintf(stderr, "qurimo-lib: 注意: %s: %s\n", path.c_str(), note.c_str());
+        printReport("注意: " + path + ": " + note);
     }
     if (report.problems.empty()) {
         return ExitOk;
     }
-    std::fprintf(stderr, "qurimo-lib: %s: 库文件不完整：%s\n", path.c_str(),
-                 report.problems.front().c_str());
+    printReport(path + ": 库文件不完整：" + report.problems.front());
     if (report.problems.size() > 1) {
-        std::fprintf(stderr, "qurimo-lib: 还有 %zu 个问题，qurimo-lib verify 会列出它们\n",
-                     report.problems.size() - 1);
+        printReport("还有 " + std::to_string(report.problems.size() - 1) +
+                    " 个问题，qurimo-lib verify 会列出它们");
     }
     return ExitError;
 }
 
 int search(const Arguments& args) {
-    const qurimo::SlotTable table = shownOnTerminal(qurimo::ReadDecodedLibrary(args.operands[1]));
+    const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[1]);
     const std::u16string keyword = qurimo::fromUtf8(args.operands[0]);
     const std::vector<int> hits =
         qurimo::FindSentences(table, keyword,
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
                                                                    : qurimo::SideOf(keyword));
-    std::string text;
     bool listed = false;
+    bool written = true;
     for (int slot : hits) {
         if (!qurimo::isFilled(table.at(slot))) {
             continue; // listed nowhere in the window either
         }
         listed = true;
-        text += qurimo::toUtf8(table.at(slot).English) + "\n" +
-                qurimo::toUtf8(table.at(slot).Chinese) + "\n";
+        // The keyword was looked for in the texts themselves, not in their escapes; each hit
+        // is written as it is found, so that escapes never fill memory.
+        const std::string hit = onOutput(qurimo::toUtf8(table.at(slot).English)) + "\n" +
+                                onOutput(qurimo::toUtf8(table.at(slot).Chinese)) + "\n";
+        written = written && std::fwrite(hit.data(), 1, hit.size(), stdout) == hit.size();
     }
-    if (!writeOut(text)) {
+    if (!outputWritten(written)) {
         return ExitSearchError;
     }
     return listed ? ExitOk : ExitSearchNoHit;
@@ -243,14 +251,15 @@ int search(const Arguments& args) {
 int verify(const Arguments& args) {
     constexpr std::size_t Shown = 10;
     const qurimo::LibraryReport report = qurimo::VerifyLibraryFile(args.operands[0]);
+    const std::string name = onOutput(args.operands[0]);
     std::string text;
     if (report.problems.empty() && report.records == 0) {
-        text = args.operands[0] + ": 空的库文件 (0 字节)，窗口把它读作没有句子的库\n";
+        text = name + ": 空的库文件 (0 字节)，窗口把它读作没有句子的库\n";
     } else if (report.problems.empty()) {
-        text = args.operands[0] + ": 库文件完整，301 条记录中 " +
-               std::to_string(report.filledSlots) + " 条有句子\n";
+        text = name + ": 库文件完整，301 条记录中 " + std::to_string(report.filledSlots) +
+               " 条有句子\n";
     } else {
-        text = args.operands[0] + ": 库文件不完整\n";
+        text = name + ": 库文件不完整\n";
         for (std::size_t i = 0; i < report.problems.size() && i < Shown; ++i) {
             text += "  " + report.problems[i] + "\n";
         }
@@ -300,22 +309,24 @@ int use(const Arguments& args) {
             return usageError("use --bundled 不带库文件参数");
         }
         if (::unlink(perUser.c_str()) == 0) {
-            return writeOut("已删除按用户设置的词库 " + perUser + "，窗口改回读取 " + bundled +
-                            "\n")
+            return writeOut("已删除按用户设置的词库 " + onOutput(perUser) + "，窗口改回读取 " +
+                            onOutput(bundled) + "\n")
                        ? ExitOk
                        : ExitError;
         }
         if (errno != ENOENT && errno != ENOTDIR) {
             qurimo::throwFileError(errno, perUser);
         }
-        return writeOut("没有按用户设置的词库 " + perUser + "，窗口读取 " + bundled + "\n")
+        return writeOut("没有按用户设置的词库 " + onOutput(perUser) + "，窗口读取 " +
+                        onOutput(bundled) + "\n")
                    ? ExitOk
                    : ExitError;
     }
     if (args.operands.empty()) {
         const qurimo::LibraryLocation location =
             qurimo::locateLibrary(std::nullopt, qurimo::windowFolder());
-        return writeOut(location.path + ": " + qurimo::describeSource(location.source) + "\n")
+        return writeOut(onOutput(location.path) + ": " + qurimo::describeSource(location.source) +
+                        "\n")
                    ? ExitOk
                    : ExitError;
     }
@@ -323,15 +334,15 @@ int use(const Arguments& args) {
     const std::string bytes = readLibraryBytes(source);
     const qurimo::LibraryReport report = qurimo::VerifyLibrary(bytes);
     if (!report.problems.empty()) {
-        std::fprintf(stderr, "qurimo-lib: %s 不是完好的库文件，没有设定：\n  %s\n", source.c_str(),
-                     report.problems.front().c_str());
+        std::fprintf(stderr, "qurimo-lib: %s 不是完好的库文件，没有设定：\n  %s\n",
+                     escaped(source).c_str(), escaped(report.problems.front()).c_str());
         return ExitError;
     }
     const std::string folder = perUser.substr(0, perUser.rfind('/'));
     makePrivateFolders(folder);
     qurimo::requireOwnFolder(folder);
     qurimo::ReplaceFile(perUser, bytes, qurimo::OldTail::Drop);
-    return writeOut(perUser + "\n") ? ExitOk : ExitError;
+    return writeOut(onOutput(perUser) + "\n") ? ExitOk : ExitError;
 }
 
 struct Command {
@@ -387,7 +398,7 @@ int main(int argc, char** argv) {
     const auto found = commands().find(args[0]);
     if (found == commands().end()) {
         std::fprintf(stderr, "qurimo-lib: 没有 %s 这个命令\n用法见 qurimo-lib --help\n",
-                     std::string(args[0]).c_str());
+                     escaped(args[0]).c_str());
         return ExitUsage;
     }
     const Command& command = found->second;
@@ -416,11 +427,17 @@ int main(int argc, char** argv) {
     try {
         return command.run(parsed);
     } catch (const qurimo::RuntimeError& error) {
-        std::fprintf(stderr, "qurimo-lib: %s\n", error.what());
+        // The file's name is escaped whole, so that a line end in it starts no line of the
+        // report; the detail keeps its own.
+        std::fprintf(stderr, "qurimo-lib: %s\n",
+                     qurimo::composeReport(static_cast<qurimo::ErrorNumber>(error.number()),
+                                           escaped(error.path()), error.line(),
+                                           escaped(error.detail(), u"\n"))
+                         .c_str());
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "qurimo-lib: 内存不足\n");
+        printReport("内存不足");
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "qurimo-lib: 内部错误：%s\n", error.what());
+        printReport(std::string("内部错误：") + error.what());
     }
     return command.errorStatus;
 }

@@ -27,7 +27,11 @@ std::string encodingRemedy(AuthoringEncoding read, Advice advice) {
                     "--utf8，或在文件开头加上 UTF-8 字节序标记。";
 }
 
-std::string tabRemedy(Advice advice) {
+std::string tabRemedy(AuthoringFormat format, Advice advice) {
+    if (format == AuthoringFormat::Tsv) {
+        return std::string("这个制表符在引号中，是句子的一部分，而句子中不能有制表符：请") +
+               (advice == Advice::Editor ? "在编辑器中" : "") + "把它换成空格。";
+    }
     return advice == Advice::Editor ? "请在编辑器中把制表符换成空格。"
                                     : "制表符分隔的句对文件请用 qurimo-lib compile --tsv。";
 }

@@ -13,8 +13,9 @@ namespace qurimo {
 
 // A character that cannot be stored, or bytes that do not decode, in a file read as read.
 std::string encodingRemedy(AuthoringEncoding read, Advice advice);
-// A TAB in a file of alternating lines.
-std::string tabRemedy(Advice advice);
+// A TAB in a text: in a file of alternating lines, or inside the quotes of an Anki field,
+// where the file is tab-separated already.
+std::string tabRemedy(AuthoringFormat format, Advice advice);
 // A control character, which no encoding makes right.
 std::string controlRemedy(Advice advice);
 // A traditional character that cannot be stored while simplified, its simplified form, can.

@@ -96,7 +96,8 @@ std::u16string encodeChecked(const AuthoringField& field, const std::string& nam
         U16_NEXT(text.data(), i, text.size(), c);
         if (isControlCharacter(static_cast<char32_t>(c))) {
             throw unsavable(field, name, column, static_cast<char32_t>(c),
-                            c == U'\t' ? tabRemedy(options.advice) : controlRemedy(options.advice));
+                            c == U'\t' ? tabRemedy(options.format, options.advice)
+                                       : controlRemedy(options.advice));
         }
     }
     const std::size_t bytes = Codepage936::instance().fromUnicode(text).size();

@@ -215,13 +215,19 @@ TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& p
                       isNumber(columns[2].text);
         }
         const std::size_t expected = *tatoeba ? 4 : 2;
-        if (columns.size() != expected ||
-            (*tatoeba && !(isNumber(columns[0].text) && isNumber(columns[2].text)))) {
+        const std::string layoutText =
+            *tatoeba ? std::string("4 列 (Tatoeba 句对：编号、英文、编号、中文)")
+                     : std::string("2 列：英文、制表符、中文");
+        if (columns.size() != expected) {
             throw RuntimeError(ErrorNumber::InvalidCall, path, lineNo,
                                "这一行有 " + std::to_string(columns.size()) + " 列，应有 " +
-                                   (*tatoeba
-                                        ? std::string("4 列 (Tatoeba 句对：编号、英文、编号、中文)")
-                                        : std::string("2 列：英文、制表符、中文")));
+                                   layoutText);
+        }
+        if (*tatoeba && !(isNumber(columns[0].text) && isNumber(columns[2].text))) {
+            throw RuntimeError(ErrorNumber::InvalidCall, path, lineNo,
+                               std::string("这一行的第 ") +
+                                   (isNumber(columns[0].text) ? "3" : "1") +
+                                   " 列不是编号：像第 1 行一样，每一行都应有 " + layoutText);
         }
         for (const Field* field : *tatoeba ? std::vector<const Field*>{&columns[1], &columns[3]}
                                            : std::vector<const Field*>{&columns[0], &columns[1]}) {

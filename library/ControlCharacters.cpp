@@ -4,7 +4,8 @@
 namespace qurimo {
 
 bool isControlCharacter(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
 std::u16string escapeControls(std::u16string_view text, std::u16string_view kept) {
@@ -12,12 +13,14 @@ std::u16string escapeControls(std::u16string_view text, std::u16string_view kept
     std::u16string shown;
     shown.reserve(text.size());
     for (char16_t c : text) {
-        if (isControlCharacter(c) && kept.find(c) == std::u16string_view::npos) {
-            shown += u"\\x";
-            shown += Digits[c >> 4];
-            shown += Digits[c & 0xF];
-        } else {
+        if (!isControlCharacter(c) || kept.find(c) != std::u16string_view::npos) {
             shown += c;
+            continue;
+        }
+        const bool wide = c > 0xFF;
+        shown += wide ? u"\\u" : u"\\x";
+        for (int shift = wide ? 12 : 4; shift >= 0; shift -= 4) {
+            shown += Digits[(c >> shift) & 0xF];
         }
     }
     return shown;

@@ -6,12 +6,12 @@
 
 namespace qurimo {
 
-// The characters no sentence holds, which a terminal takes for commands: C0 (U+0000 to
-// U+001F), DEL (U+007F) and C1 (U+0080 to U+009F).
+// What no sentence holds (code page 936 has none) and a terminal obeys or reorders or breaks
+// its line by, unseen: C0, DEL, C1, the bidirectional controls and U+2028, U+2029.
 bool isControlCharacter(char32_t c);
 
 // text with every control character except those in kept written as a visible escape, "\x1b"
-// for ESC, as a terminal must be shown it.
+// for ESC and "\u202e" for RIGHT-TO-LEFT OVERRIDE, as a terminal must be shown it.
 std::u16string escapeControls(std::u16string_view text, std::u16string_view kept = {});
 
 } // namespace qurimo

@@ -28,8 +28,10 @@ std::string describe(ErrorNumber number) {
     return "应用程序定义的错误或对象定义的错误";
 }
 
-std::string composeWhat(ErrorNumber number, const std::string& path, long line,
-                        const std::string& detail) {
+} // namespace
+
+std::string composeReport(ErrorNumber number, const std::string& path, long line,
+                          const std::string& detail) {
     std::string text =
         "运行时错误 " + std::to_string(static_cast<int>(number)) + "：" + describe(number);
     if (!path.empty()) {
@@ -44,10 +46,8 @@ std::string composeWhat(ErrorNumber number, const std::string& path, long line,
     return text;
 }
 
-} // namespace
-
 RuntimeError::RuntimeError(ErrorNumber number, std::string path, long line, std::string detail)
-    : std::runtime_error(composeWhat(number, path, line, detail)), number_(number),
+    : std::runtime_error(composeReport(number, path, line, detail)), number_(number),
       path_(std::move(path)), line_(line), detail_(std::move(detail)) {}
 
 } // namespace qurimo

@@ -42,4 +42,9 @@ private:
     std::string detail_;
 };
 
+// The full report of an error as RuntimeError::what() gives it, for a caller that shows its
+// path and detail changed: qurimo-lib escapes them for a terminal.
+std::string composeReport(ErrorNumber number, const std::string& path, long line,
+                          const std::string& detail);
+
 } // namespace qurimo

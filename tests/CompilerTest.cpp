@@ -234,7 +234,13 @@ INSTANTIATE_TEST_SUITE_P(
                       AuthoringEncoding::Detect,
                       {"第 2 列", "U+1F600 “\xF0\x9F\x98\x80”", "UTF-8"},
                       {"--gbk"},
-                      {"删去或换掉"}}),
+                      {"删去或换掉"}},
+        UnsavableCase{"RightToLeftOverride",
+                      "one\nr\u202e\n",
+                      AuthoringEncoding::Detect,
+                      {"第 2 列", "U+202E (控制字符)", "删去它"},
+                      {},
+                      {}}),
     [](const testing::TestParamInfo<UnsavableCase>& info) { return std::string(info.param.name); });
 
 // Every control character is refused where it stands, those the scramble would carry too

@@ -50,6 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
                               {"build", "a", "b"},
                               2,
                               "qurimo-lib: 没有 build 这个命令\n用法见 qurimo-lib --help\n"},
+                    UsageCase{
+                        "UnknownCommandEscaped",
+                        {"\x1b]0;PWNED\x07"},
+                        2,
+                        "qurimo-lib: 没有 \\x1b]0;PWNED\\x07 这个命令\n用法见 qurimo-lib --help\n"},
                     UsageCase{"UnknownOption", {"dump", "--latin1", "a"}, 2},
                     UsageCase{"CompileOneFile", {"compile", "a"}, 2},
                     UsageCase{"DumpTwoFiles", {"dump", "a", "b"}, 2},
@@ -128,6 +133,12 @@ protected:
                   "1\tThis is it.\t2\t這就是了。\n3\tKeep it.\t4\t留著吧。\n");
         writeFile(dir.file("reversed.tsv"), "就这样办。\tMake it so.\n我泡茶。\tI make tea.\n");
         writeFile(dir.file("long.txt"), "Make it so.\n\x81" + std::string(2 * 0xFFFF, '0'));
+        writeFile(dir.file("anki.tsv"), "#separator:\x1b]0;PWNED\x07\x1b[2J\na\tb\n");
+        writeFile(dir.file("tab.tsv"), "#separator:tab\n#html:false\n\"a\tb\"\t甲\n");
+        qurimo::SlotTable escape;
+        escape.at(0) =
+            qurimo::Sentence{0, qurimo::EncodeText(u"你好"), qurimo::EncodeText(u"\x1b[2J")};
+        qurimo::WriteLibraryFile(dir.file("esc.dat"), escape);
         ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("lib.dat")}).exitCode,
                   0);
         const std::string library = readFile(dir.file("lib.dat"));
@@ -165,6 +176,9 @@ TEST_P(ToolCommands, PrintAndExit) {
         EXPECT_NE(result.out.find(c.out), std::string::npos) << result.out;
     }
     EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    for (const std::string raw : {"\x1b", "\x07", "\u202e"}) { // a report is always escaped
+        EXPECT_EQ(result.err.find(raw), std::string::npos) << result.err;
+    }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), before)
         << "a file was written";
 }
@@ -197,6 +211,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "",
                     ""},
         CommandCase{"SearchKeywordLikeAnOption", {"search", "--", "-x", "@lib.dat"}, 1, "", ""},
+        // The keyword is looked for in the text, not in the escapes a terminal is shown.
+        CommandCase{"SearchDoesNotFindEscapes", {"search", "x1b", "@esc.dat"}, 1, "", ""},
         CommandCase{"SearchMissingLibrary", {"search", "make", "@none.dat"}, 2, "", "文件未找到"},
         CommandCase{"CheckCountsAndNamesTheEncoding",
                     {"check", "@in.txt"},
@@ -229,6 +245,15 @@ INSTANTIATE_TEST_SUITE_P(
                     0,
                     "reversed.tsv: 2 对句子",
                     "reversed.tsv 每一行都是中文在前，已按英文在前保存"},
+        CommandCase{"CheckAnkiSeparatorEscaped",
+                    {"check", "--tsv", "@anki.tsv"},
+                    1,
+                    "",
+                    "分隔符是“\\x1b]0;PWNED\\x07\\x1b[2J”"},
+        CommandCase{"CheckFileNameWithEscape", {"check", "@e\x1b[2J.txt"}, 1, "", "e\\x1b[2J.txt"},
+        CommandCase{
+            "CheckFileNameWithRtlOverride", {"check", "@r\u202e.txt"}, 1, "", "r\\u202e.txt"},
+        CommandCase{"CheckTsvTabInQuotes", {"check", "--tsv", "@tab.tsv"}, 1, "", "请把它换成空格"},
         CommandCase{"DumpCutFileWritesWhatItCan",
                     {"dump", "--utf8", "@cut.dat"},
                     1,
@@ -428,12 +453,13 @@ TEST_F(ToolTest, FloodOfLineEndsIsErrorNineWithinAGigabyte) {
 }
 
 // A library's ESC reaches a terminal as the four characters \x1b, and anything else as it is;
-// verify names such characters by their code and never writes them.
+// verify names such characters by their code and never writes them. The library's name holds
+// one too, which no command may write either.
 TEST_F(ToolTest, ControlCharactersAreEscapedOnATerminal) {
     if (std::system("command -v script > /dev/null") != 0) {
         GTEST_SKIP() << "no script(1) to give the tool a terminal";
     }
-    const std::string library = dir.file("lib.dat");
+    const std::string library = dir.file("lib\x1b[2J.dat");
     qurimo::SlotTable table;
     table.at(0) = qurimo::Sentence{0, qurimo::EncodeText(u"你好"),
                                    qurimo::EncodeText(u"make \x1b]0;PWNED\x1b\\ tea")};
@@ -452,6 +478,9 @@ TEST_F(ToolTest, ControlCharactersAreEscapedOnATerminal) {
             EXPECT_NE(shown.out.find("控制字符 U+001B"), std::string::npos) << shown.out;
         }
     }
+    // What a pipe does not find in the text (SearchDoesNotFindEscapes), a terminal does not either.
+    const std::string miss = "\"" + Tool + "\" search x1b \"" + library + "\"";
+    EXPECT_EQ(runProgram({"script", "-qec", miss, "/dev/null"}).exitCode, 1);
 }
 
 } // namespace

@@ -124,6 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"ThreeColumns", "a\tb\nc\td\te\n", 5, 2, {"有 3 列", "应有 2 列"}},
         RefusalCase{"OneColumn", "a\tb\n\nc\td\n", 5, 2, {"有 1 列"}},
         RefusalCase{"TwoColumnsInTatoebaFile", "1\ta\t2\tb\nc\td\n", 5, 2, {"应有 4 列"}},
+        RefusalCase{
+            "TatoebaLineWithoutNumber", "1\ta\t2\tb\n3\tc\tx\td\n", 5, 2, {"第 3 列不是编号"}},
         RefusalCase{"ThreeHundredTwoPairs", manyPairs(302), 9, 302, {"最多容纳 301 对"}},
         RefusalCase{"MixedOrders",
                     "OK\tOK\n中文\tChinese\nEnglish\t英文\n",
