@@ -37,9 +37,13 @@ constexpr std::size_t MaxAuthoringBytes = 602 * (MaxLineBytes + 4) + Utf16LeBom.
 // The lines read: the 603rd is only named by error 9, and nothing after it is looked at.
 constexpr std::size_t LinesRead = 2 * SlotTable::SlotCount;
 
-std::string readAuthoringBytes(const std::string& path) {
+std::string readAuthoringBytes(const std::string& path, mode_t& shared) {
     const std::string name = inputName(path);
     if (path == StandardInput) {
+        struct stat info {};
+        if (::fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
+            shared = info.st_mode & 077;
+        }
         std::string bytes = readUpTo(STDIN_FILENO, MaxAuthoringBytes + 1, name);
         if (bytes.size() > MaxAuthoringBytes) {
             throw RuntimeError(ErrorNumber::PathFileAccessError, name, 0,
@@ -51,6 +55,7 @@ std::string readAuthoringBytes(const std::string& path) {
     FileDescriptor file = openRegularFile(path, O_RDONLY);
     struct stat info {};
     ::fstat(file.get(), &info);
+    shared = info.st_mode & 077;
     std::string bytes;
     if (static_cast<std::size_t>(info.st_size) <= MaxAuthoringBytes) {
         bytes = readUpTo(file.get(), MaxAuthoringBytes + 1, path); // it may grow meanwhile
@@ -336,7 +341,11 @@ AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding
 
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,
                                  AuthoringFormat format, Advice advice) {
-    return decodeAuthoring(readAuthoringBytes(path), encoding, format, inputName(path), advice);
+    mode_t shared = 077;
+    const std::string bytes = readAuthoringBytes(path, shared);
+    AuthoringText text = decodeAuthoring(bytes, encoding, format, inputName(path), advice);
+    text.sharedAtMost = shared;
+    return text;
 }
 
 std::string encodingName(AuthoringEncoding encoding) {

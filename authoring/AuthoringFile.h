@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace qurimo {
@@ -35,6 +36,9 @@ struct AuthoringText {
     // line, which no authoring file that compiles has (nothing after it is looked at). The
     // lines before it are checked first, so that errors come in the order of the file.
     std::optional<RuntimeError> stop;
+    // What the file lets its group and others do (077 for a pipe): a compile never makes its
+    // output more readable than its input.
+    mode_t sharedAtMost = 077;
 };
 
 // Decodes the bytes of an authoring file. A UTF-16 byte-order mark makes them UTF-16

@@ -147,11 +147,13 @@ bool isTheInput(const std::string& inputPath, const std::string& outputPath) {
            input.st_ino == output.st_ino;
 }
 
+// Also says what the input lets its group and others do, in shared.
 CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
-                        const AuthoringOptions& options) {
+                        const AuthoringOptions& options, mode_t& shared) {
     const std::string name = inputName(inputPath);
     AuthoringText text =
         readAuthoringLines(inputPath, options.encoding, options.format, options.advice);
+    shared = text.sharedAtMost;
     TsvPairs pairs = fieldsOf(text, options.format, name);
     std::vector<AuthoringField>& fields = pairs.fields;
 
@@ -189,13 +191,15 @@ CompiledLibrary CompileLibrary(const std::string& inputPath, const std::string& 
         throw RuntimeError(ErrorNumber::PathFileAccessError, outputPath, 0,
                            "输出文件就是输入文件 " + inputName(inputPath) + "，写入会毁掉它");
     }
-    CompiledLibrary result = compile(inputPath, given, options);
-    WriteLibraryFile(outputPath, result.table);
+    mode_t shared = 077;
+    CompiledLibrary result = compile(inputPath, given, options, shared);
+    WriteLibraryFile(outputPath, result.table, shared);
     return result;
 }
 
 AuthoringCheck CheckAuthoringFile(const std::string& inputPath, const AuthoringOptions& options) {
-    return compile(inputPath, SlotTable{}, options).check;
+    mode_t shared = 077;
+    return compile(inputPath, SlotTable{}, options, shared).check;
 }
 
 } // namespace qurimo

@@ -26,7 +26,8 @@ struct CompiledLibrary {
 // malformed tab-separated line, 75 or 76 for the output, 75 for an output that is the input
 // itself) writes nothing, and a write that fails midway leaves the output as it was. The
 // result starts as a copy of given with every string cleared, keeping its Reserved values;
-// pair k goes to slot k, encoded. given itself is not changed.
+// pair k goes to slot k, encoded. given itself is not changed. The output lets its group and
+// others do no more than the input does (a 0600 input makes a 0600 output).
 CompiledLibrary CompileLibrary(const std::string& inputPath, const std::string& outputPath,
                                const SlotTable& given, const AuthoringOptions& options = {});
 

@@ -462,7 +462,8 @@ int nameIt(const Destination& where, int fd, std::string& name, const std::strin
 
 } // namespace
 
-void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail) {
+void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail,
+                 mode_t sharedAtMost) {
     const Destination where = locate(path);
     if (where.exists) {
         requireReplaceable(where, path);
@@ -475,6 +476,11 @@ void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail) 
     int failure = fill(file.get(), bytes, oldFd, where.exists ? where.old.st_size : 0);
     if (failure == 0) {
         failure = giveMetadata(where, file.get());
+    }
+    struct stat given {};
+    if (failure == 0 && (sharedAtMost & 077) != 077 && ::fstat(file.get(), &given) == 0 &&
+        ::fchmod(file.get(), given.st_mode & 07777 & ~(077 & ~sharedAtMost)) != 0) {
+        failure = errno;
     }
     if (failure == 0) {
         failure = retried(::fsync, file.get());

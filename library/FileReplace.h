@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace qurimo {
 
@@ -25,6 +26,8 @@ enum class OldTail {
 // which the next write of that file removes. An existing file the user may not write, a
 // deleted one, one in a folder that may only grow, a file moved or swapped during the write,
 // and anything but a regular file are run-time error 75 and left alone.
-void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail);
+// sharedAtMost limits what the new file lets its group and others do (permission bits 077).
+void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail,
+                 mode_t sharedAtMost = 077);
 
 } // namespace qurimo

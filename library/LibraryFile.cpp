@@ -101,8 +101,8 @@ std::string serializeLibrary(const SlotTable& table, const std::string& path) {
     return out;
 }
 
-void WriteLibraryFile(const std::string& path, const SlotTable& table) {
-    ReplaceFile(path, serializeLibrary(table, path), OldTail::Keep);
+void WriteLibraryFile(const std::string& path, const SlotTable& table, mode_t sharedAtMost) {
+    ReplaceFile(path, serializeLibrary(table, path), OldTail::Keep, sharedAtMost);
 }
 
 } // namespace qurimo

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace qurimo {
 
@@ -26,8 +27,8 @@ void ReadLibraryFile(const std::string& path, SlotTable& table,
 // Writes the 301 slots of table as 301 records from the first byte of the file at path through
 // ReplaceFile with OldTail::Keep: an existing longer file keeps its bytes beyond the new end.
 // A text whose code page 936 form exceeds 65,535 bytes is run-time error 6, raised before any
-// file is touched.
-void WriteLibraryFile(const std::string& path, const SlotTable& table);
+// file is touched. sharedAtMost limits the file's group and other permissions (ReplaceFile).
+void WriteLibraryFile(const std::string& path, const SlotTable& table, mode_t sharedAtMost = 077);
 
 // Fills table from the bytes of a library file, as ReadLibraryFile does after opening it.
 void parseLibrary(std::string_view bytes, SlotTable& table);

@@ -274,6 +274,34 @@ TEST_F(CompilerTest, OutputErrors) {
     EXPECT_TRUE(std::filesystem::is_empty(output));
 }
 
+// A library compiled from a file others may not read is no more readable than that file, also
+// where the umask or an old output would have made it so.
+TEST_F(CompilerTest, OutputIsNeverMoreReadableThanItsInput) {
+    struct Row {
+        mode_t input;
+        mode_t oldOutput; // 0: none
+        mode_t expected;
+    };
+    const mode_t umask = ::umask(022);
+    for (const Row row : {Row{0600, 0, 0600}, Row{0640, 0, 0640}, Row{0644, 0, 0644},
+                          Row{0640, 0666, 0640}, Row{0644, 0600, 0600}, Row{0400, 0644, 0600}}) {
+        std::filesystem::remove(output);
+        if (row.oldOutput != 0) {
+            writeFile(output, "old");
+            ::chmod(output.c_str(), row.oldOutput);
+        }
+        writeFile(input, "Keep it.\n留着吧。\n");
+        ::chmod(input.c_str(), row.input);
+        ASSERT_EQ(compileWith(readFile(input), {}), 0) << lastError;
+        struct stat info {};
+        ::stat(output.c_str(), &info);
+        EXPECT_EQ(info.st_mode & 07777, row.expected)
+            << std::oct << row.input << " input, " << row.oldOutput << " old output";
+        ::chmod(input.c_str(), 0600);
+    }
+    ::umask(umask);
+}
+
 TEST_F(CompilerTest, CallersTableIsUntouchedAndOnlyReservedIsTaken) {
     for (int k = 0; k < SlotTable::SlotCount; ++k) {
         given.at(k) = Sentence{static_cast<std::int16_t>(k - 150), u"旧", u"old plain text"};
