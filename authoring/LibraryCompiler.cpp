@@ -48,8 +48,8 @@ bool survivesScramble(const std::u16string& text) {
 // where it can (儸 would become 㑩, which code page 936 lacks): that one stays as it was.
 std::u16string simplifiedStorable(const std::u16string& text) {
     std::u16string whole = toSimplified(text);
-    if (survivesScramble(whole)) {
-        return whole;
+    if (whole == text || survivesScramble(whole)) {
+        return whole; // unchanged, it is checked as any text is
     }
     std::u16string kept;
     for (std::size_t i = 0; i < text.size();) {
