@@ -180,13 +180,20 @@ std::vector<std::int16_t> Codepage936::codesOf(std::u16string_view text) {
 }
 
 std::u16string Codepage936::textOf(const std::vector<std::int16_t>& codes) {
-    std::u16string result;
-    if (codes.empty()) {
-        return result;
+    // Sized once and written in place while each code gives one unit, as nearly all do: the
+    // codec runs over every text of a library many megabytes long.
+    std::u16string result(codes.size(), u'\0');
+    std::size_t done = 0;
+    for (; done < codes.size(); ++done) {
+        std::uint32_t& known = impl_->textOfCode[static_cast<std::uint16_t>(codes[done])];
+        if ((known & Impl::Known) == 0) {
+            break; // not met yet, or not one unit
+        }
+        result[done] = static_cast<char16_t>(known & 0xFFFF);
     }
-    result.reserve(codes.size());
-    for (std::int16_t code : codes) {
-        impl_->appendTextOf(code, result);
+    result.resize(done);
+    for (; done < codes.size(); ++done) {
+        impl_->appendTextOf(codes[done], result);
     }
     return result;
 }
