@@ -1027,6 +1027,9 @@ void Form1Test::commandLineErrors_data() {
     QTest::newRow("unknown option after Qt's own")
         << QStringList{"-platform", "offscreen", "-style", "fusion", "--bogus", "a.dat"}
         << "未知选项 --bogus";
+    // shown to the terminal as escapes, not obeyed: ESC [2J would clear it
+    QTest::newRow("unknown option with an escape sequence")
+        << QStringList{"-platform", "offscreen", "--\x1b[2J"} << "未知选项 --\\x1b[2J";
 }
 
 void Form1Test::commandLineErrors() {
