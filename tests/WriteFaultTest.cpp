@@ -71,6 +71,9 @@ enum class Fault {
     FifoWithReader,    // out.dat is a FIFO that another process waits to read
     // No old file, in a folder that may only grow (chattr +a), without nameless files.
     AppendOnlyWithoutTmpfile,
+    // nobody writes out.dat by that relative name from inside a folder whose parent it may
+    // not search: the name works, its absolute path does not.
+    RelativeUnderClosedFolder,
 };
 
 constexpr gid_t Team = 4242;
@@ -298,13 +301,22 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
         throw std::runtime_error("pipe");
     }
     const bool swapped = row.fault == Fault::SwappedFolder;
-    const std::string out = (folder / (swapped ? "proj/out.dat" : "out.dat")).string();
+    const bool relative = row.fault == Fault::RelativeUnderClosedFolder;
+    const std::string out =
+        relative ? "out.dat" : (folder / (swapped ? "proj/out.dat" : "out.dat")).string();
     // Where the writer's file is afterwards: in its folder, wherever that has been moved.
-    const std::filesystem::path written = swapped ? folder / "moved" : folder;
+    const std::filesystem::path written = swapped ? folder / "moved" : relative ? "." : folder;
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
         ::alarm(20); // a writer that loops ends the test rather than hangs it
+        if (relative) {
+            std::filesystem::create_directory(folder / "inner");
+            if (::chmod((folder / "inner").c_str(), 0777) != 0 ||
+                ::chdir((folder / "inner").c_str()) != 0) {
+                ::_exit(Unsupported);
+            }
+        }
         if (swapped) {
             std::filesystem::create_directory(folder / "proj");
             std::filesystem::create_directory(folder / "victim");
@@ -403,6 +415,10 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{row.limit, row.limit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (relative && (::chmod(folder.c_str(), 0700) != 0 || ::setgid(Nobody) != 0 ||
+                         ::setuid(Nobody) != 0)) {
+            ::_exit(Unsupported);
         }
         if (row.fault == Fault::Unprivileged) {
             const bool root = ::geteuid() == 0;
@@ -579,7 +595,8 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
     const bool needsRoot = row.fault == Fault::FullDisk || row.fault == Fault::Eavesdropper ||
                            row.fault == Fault::EavesdropperWithoutTmpfile ||
                            row.fault == Fault::PlantedLink || row.fault == Fault::GroupMember ||
-                           row.fault == Fault::AppendOnlyWithoutTmpfile;
+                           row.fault == Fault::AppendOnlyWithoutTmpfile ||
+                           row.fault == Fault::RelativeUnderClosedFolder;
     if (needsRoot && ::geteuid() != 0) {
         GTEST_SKIP() << "this fault needs root to mount or to act as two users";
     }
@@ -682,6 +699,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "这不是普通文件：是一个管道"},
         FaultCase{"AppendOnlyFolderWithoutNamelessFiles", Fault::AppendOnlyWithoutTmpfile, 0, 0, 0,
                   false, 75, "只允许追加"},
+        FaultCase{"RelativeNameUnderAFolderThatCannotBeSearched", Fault::RelativeUnderClosedFolder,
+                  5000, 0666, 0, false, 0, ""},
         FaultCase{"SparseOldTailStaysSparse", Fault::SparseOldFile, 64 << 20, 0644, 0, false, 0,
                   ""},
         FaultCase{"NewFileTakesTheFolderDefaultAccessList", Fault::DefaultAccessList, 0, 0660, 0,
