@@ -10,7 +10,7 @@ set -euo pipefail
 . "${QURIMO_BUILD:-$(dirname "$0")/../build}/window.sh"
 if [ -z "${QURIMO_ON_XVFB:-}" ]; then
     export QURIMO_ON_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 
 work=$(mktemp -d)

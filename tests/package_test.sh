@@ -7,9 +7,11 @@
 # class its desktop entry names, listing the bundled library just as the built program does.
 # Usage: package_test.sh BUILD_DIR VERSION
 set -euo pipefail
+# -noreset: the programs below come and go one after the other, and a server that resets when
+# its last client leaves refuses the next one for a moment.
 if [ -z "${QURIMO_ON_XVFB:-}" ]; then
     export QURIMO_ON_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 build=$(cd "$1" && pwd)
 # The caption and geometry, as the build states them; the screenshot script reads them too.

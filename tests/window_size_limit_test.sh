@@ -7,7 +7,7 @@
 set -euo pipefail
 if [ -z "${QURIMO_ON_XVFB:-}" ]; then
     export QURIMO_ON_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 build=$1
 # The caption and geometry, as the build states them; the screenshot script reads them too.
