@@ -30,7 +30,7 @@ TEST(SimplifiedChineseTest, GivesWhatTheWholeTransliteratorGives) {
         if (arrow > start && (end < 0 || arrow < end)) {
             const icu::UnicodeString key(rules, start, arrow - start);
             pieces.push_back(key);
-            pieces.push_back(key.tempSubString(0, 1));
+            pieces.emplace_back(key, 0, 1); // a copy: tempSubString would alias key
         }
         start = end < 0 ? rules.length() : end + 1;
     }
