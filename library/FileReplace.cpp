@@ -99,9 +99,14 @@ FileDescriptor openFolder(const std::string& folder, const std::string& path) {
     return fd;
 }
 
+// The name of an open file in /proc, through which the kernel opens or links the file itself.
+std::string procPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
 // The kernel's name for an open file, through /proc: the link it followed to get there.
 std::string realPathOf(int fd, const std::string& path) {
-    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    const std::string proc = procPath(fd);
     char buffer[PATH_MAX];
     const ssize_t length = ::readlink(proc.c_str(), buffer, sizeof buffer);
     if (length < 0 || static_cast<std::size_t>(length) == sizeof buffer) {
@@ -208,8 +213,8 @@ Destination locate(const std::string& path) {
     } else if (!namesFile(where.folder.get(), where.name, where.old)) {
         throwMoved(path);
     }
-    const std::string proc = "/proc/self/fd/" + std::to_string(handle.get());
-    where.oldFile = FileDescriptor(::open(proc.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    where.oldFile =
+        FileDescriptor(::open(procPath(handle.get()).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (where.oldFile.get() < 0) {
         throwFileError(errno, path);
     }
@@ -391,18 +396,18 @@ void copyAttributes(int from, int to) {
     }
 }
 
-// What open(O_CREAT, 0666) gives a new file: with a default access list on the folder, that
-// list with its owner, mask (or group) and other entries limited to rw-, the umask left out;
-// without one, 0666 less the umask. Entries are tag (16 bits), permissions (16), id (32),
-// little-endian, after a 32-bit version.
-int giveNewFileAccess(const Destination& where, int fd) {
+// What open(O_CREAT, mode) gives a new file: with a default access list on the folder, that
+// list with its owner, mask (or group) and other entries limited to those of mode, the umask
+// left out; without one, mode less the umask. Entries are tag (16 bits), permissions (16), id
+// (32), little-endian, after a 32-bit version.
+int giveNewFileAccess(const Destination& where, int fd, mode_t mode) {
     std::vector<char> list(65536);
     const ssize_t size =
         ::fgetxattr(where.folder.get(), "system.posix_acl_default", list.data(), list.size());
     constexpr std::size_t Header = 4;
     constexpr std::size_t Entry = 8;
     if (size < static_cast<ssize_t>(Header + Entry)) {
-        return ::fchmod(fd, 0666 & ~currentUmask()) == 0 ? 0 : errno;
+        return ::fchmod(fd, mode & ~currentUmask()) == 0 ? 0 : errno;
     }
     constexpr unsigned Owner = 0x01, Group = 0x04, Mask = 0x10, Other = 0x20;
     auto tagAt = [&](std::size_t at) {
@@ -414,9 +419,11 @@ int giveNewFileAccess(const Destination& where, int fd) {
     }
     for (std::size_t at = Header; at + Entry <= static_cast<std::size_t>(size); at += Entry) {
         const unsigned tag = tagAt(at);
-        if (tag == Owner || tag == Other || tag == (masked ? Mask : Group)) {
-            list[at + 2] = static_cast<char>(list[at + 2] & 06);
-        }
+        const unsigned allowed = tag == Owner                     ? mode >> 6 & 07
+                                 : tag == (masked ? Mask : Group) ? mode >> 3 & 07
+                                 : tag == Other                   ? mode & 07
+                                                                  : 07;
+        list[at + 2] = static_cast<char>(static_cast<unsigned>(list[at + 2]) & allowed);
     }
     return ::fsetxattr(fd, "system.posix_acl_access", list.data(), static_cast<std::size_t>(size),
                        0) == 0
@@ -425,10 +432,11 @@ int giveNewFileAccess(const Destination& where, int fd) {
 }
 
 // The old file's owner and group (where the user may give them: the owner only as root, the
-// group as a member of it, as chgrp does), access list, attributes and mode.
-int giveMetadata(const Destination& where, int fd) {
+// group as a member of it, as chgrp does), access list, attributes and mode; a new file what
+// any other program's would get. Either way, the group and others get no permission of hidden.
+int giveMetadata(const Destination& where, int fd, mode_t hidden) {
     if (!where.exists) {
-        return giveNewFileAccess(where, fd);
+        return giveNewFileAccess(where, fd, 0666 & ~hidden);
     }
     const struct stat& old = where.old;
     if (old.st_uid != ::geteuid() && ::fchown(fd, old.st_uid, old.st_gid) == 0) {
@@ -437,7 +445,7 @@ int giveMetadata(const Destination& where, int fd) {
         errno = 0; // not a member of the group: the new file keeps the user's
     }
     copyAttributes(where.oldFile.get(), fd);
-    return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
+    return ::fchmod(fd, old.st_mode & 07777 & ~hidden) == 0 ? 0 : errno;
 }
 
 // Gives a finished nameless file a random name in the folder, so that it can be closed (and a
@@ -446,7 +454,7 @@ int nameIt(const Destination& where, int fd, std::string& name, const std::strin
     if (!name.empty()) {
         return 0;
     }
-    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    const std::string proc = procPath(fd);
     for (int attempt = 0;; ++attempt) {
         const std::string candidate = randomName(temporaryPrefix(where.name), path);
         if (::linkat(AT_FDCWD, proc.c_str(), where.folder.get(), candidate.c_str(),
@@ -475,12 +483,7 @@ void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail,
     const int oldFd = tail == OldTail::Keep ? where.oldFile.get() : -1;
     int failure = fill(file.get(), bytes, oldFd, where.exists ? where.old.st_size : 0);
     if (failure == 0) {
-        failure = giveMetadata(where, file.get());
-    }
-    struct stat given {};
-    if (failure == 0 && (sharedAtMost & 077) != 077 && ::fstat(file.get(), &given) == 0 &&
-        ::fchmod(file.get(), given.st_mode & 07777 & ~(077 & ~sharedAtMost)) != 0) {
-        failure = errno;
+        failure = giveMetadata(where, file.get(), 077 & ~sharedAtMost);
     }
     if (failure == 0) {
         failure = retried(::fsync, file.get());
