@@ -93,12 +93,6 @@ constexpr const char* Usage =
     "  verify: 0 库文件完整, 1 有问题或无法读取, 2 用法错误。\n"
     "  use: 0 成功, 1 库文件有问题或出错, 2 用法错误。\n";
 
-// text with its control characters as visible escapes (qurimo::escapeControls) but those in
-// kept, a report's own line ends; malformed UTF-8 becomes U+FFFD, which no terminal obeys.
-std::string escaped(std::string_view text, std::u16string_view kept = {}) {
-    return qurimo::toUtf8(qurimo::escapeControls(qurimo::fromUtf8(text), kept));
-}
-
 bool outputIsTerminal() {
     return ::isatty(STDOUT_FILENO) == 1;
 }
@@ -106,16 +100,17 @@ bool outputIsTerminal() {
 // What standard output gets of a text from a file or the command line: escaped on a terminal,
 // as it is in a pipe, where it is data.
 std::string onOutput(std::string_view text) {
-    return outputIsTerminal() ? escaped(text) : std::string(text);
+    return outputIsTerminal() ? qurimo::escapeControlsUtf8(text) : std::string(text);
 }
 
 // Reports are escaped wherever standard error goes: a log is read in a terminal too.
 void printReport(const std::string& line) {
-    std::fprintf(stderr, "qurimo-lib: %s\n", escaped(line).c_str());
+    std::fprintf(stderr, "qurimo-lib: %s\n", qurimo::escapeControlsUtf8(line).c_str());
 }
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "qurimo-lib: %s\n\n%s", escaped(message).c_str(), Usage);
+    std::fprintf(stderr, "qurimo-lib: %s\n\n%s", qurimo::escapeControlsUtf8(message).c_str(),
+                 Usage);
     return ExitUsage;
 }
 
@@ -335,7 +330,8 @@ int use(const Arguments& args) {
     const qurimo::LibraryReport report = qurimo::VerifyLibrary(bytes);
     if (!report.problems.empty()) {
         std::fprintf(stderr, "qurimo-lib: %s 不是完好的库文件，没有设定：\n  %s\n",
-                     escaped(source).c_str(), escaped(report.problems.front()).c_str());
+                     qurimo::escapeControlsUtf8(source).c_str(),
+                     qurimo::escapeControlsUtf8(report.problems.front()).c_str());
         return ExitError;
     }
     const std::string folder = perUser.substr(0, perUser.rfind('/'));
@@ -398,7 +394,7 @@ int main(int argc, char** argv) {
     const auto found = commands().find(args[0]);
     if (found == commands().end()) {
         std::fprintf(stderr, "qurimo-lib: 没有 %s 这个命令\n用法见 qurimo-lib --help\n",
-                     escaped(args[0]).c_str());
+                     qurimo::escapeControlsUtf8(args[0]).c_str());
         return ExitUsage;
     }
     const Command& command = found->second;
@@ -431,8 +427,8 @@ int main(int argc, char** argv) {
         // report; the detail keeps its own.
         std::fprintf(stderr, "qurimo-lib: %s\n",
                      qurimo::composeReport(static_cast<qurimo::ErrorNumber>(error.number()),
-                                           escaped(error.path()), error.line(),
-                                           escaped(error.detail(), u"\n"))
+                                           qurimo::escapeControlsUtf8(error.path()), error.line(),
+                                           qurimo::escapeControlsUtf8(error.detail(), u"\n"))
                          .c_str());
     } catch (const std::bad_alloc&) {
         printReport("内存不足");

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // qurimo: the window.
 
-#include "ControlCharacters.h"
 #include "Form1.h"
 #include "LibraryLocation.h"
 #include "RuntimeError.h"
 #include "UserFolders.h"
+#include "Utf8.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,13 +31,6 @@ constexpr const char* Help =
     "(XDG_DATA_HOME 未设置或为空时是 ~/.local/share/qurimo/vorel.dat)，它由\n"
     "qurimo-lib use 设定；没有它时读取程序所在文件夹中的 vorel.dat，不存在时新建为空文件。\n";
 
-// What the terminal is shown of a name or an argument: its control characters as escapes.
-std::string shown(const std::string& text) {
-    const QString escaped = QString::fromStdU16String(
-        qurimo::escapeControls(QString::fromStdString(text).toStdU16String()));
-    return escaped.toStdString();
-}
-
 void printHelp(const std::optional<std::string>& argument) {
     const QString programFolder = QCoreApplication::applicationDirPath();
     const qurimo::LibraryLocation library =
@@ -50,7 +43,8 @@ void printHelp(const std::optional<std::string>& argument) {
     }
     std::printf("%s\"写文件\" 在桌面的下载文件夹中读取 范句.txt，写入 111.dat；现在是:\n  %s\n"
                 "窗口现在读取的词库:\n  %s\n  (%s)\n",
-                Help, shown(folder).c_str(), shown(library.path).c_str(),
+                Help, qurimo::escapeControlsUtf8(folder).c_str(),
+                qurimo::escapeControlsUtf8(library.path).c_str(),
                 qurimo::describeSource(library.source).c_str());
 }
 
@@ -76,7 +70,7 @@ bool answeredInformation(int argc, char** argv) {
 
 int usageError(const QString& message) {
     std::fprintf(stderr, "qurimo: %s\n用 qurimo --help 查看用法。\n",
-                 shown(message.toStdString()).c_str());
+                 qurimo::escapeControlsUtf8(message.toStdString()).c_str());
     return ExitUsage;
 }
 

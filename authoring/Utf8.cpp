@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Utf8.h"
 
+#include "ControlCharacters.h"
+
 #include <unicode/ustring.h>
 
 namespace qurimo {
@@ -49,6 +51,10 @@ bool isUtf8(std::string_view bytes) {
     u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &error);
     return error != U_INVALID_CHAR_FOUND && error != U_ILLEGAL_CHAR_FOUND &&
            error != U_TRUNCATED_CHAR_FOUND;
+}
+
+std::string escapeControlsUtf8(std::string_view text, std::u16string_view kept) {
+    return toUtf8(escapeControls(fromUtf8(text), kept));
 }
 
 } // namespace qurimo

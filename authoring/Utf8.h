@@ -12,6 +12,10 @@ namespace qurimo {
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view bytes);
 
+// UTF-8 text as a terminal is shown it: its control characters as visible escapes
+// (escapeControls) but those in kept; malformed UTF-8 becomes U+FFFD, which no terminal obeys.
+std::string escapeControlsUtf8(std::string_view text, std::u16string_view kept = {});
+
 // The byte-order mark as UTF-8 writes it.
 inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
