@@ -38,17 +38,8 @@ tool=$build/qurimo-lib
 [ -x "$tool" ] || { echo "limits.sh: $tool is missing; build it first" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qurimo-limits.XXXXXX")
-xvfb_pid=
-# shellcheck disable=SC2317 # called by the EXIT trap
-cleanup() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
+# shellcheck source=SCRIPTDIR/../private-display.sh
+. "$here/../private-display.sh"
 export LC_ALL=C.UTF-8
 
 # repeat COUNT TEXT: TEXT written COUNT times, without a line end.
@@ -159,23 +150,10 @@ if [ ! -x "$timer" ] || [ ! -x "$build/qurimo" ] || ! command -v Xvfb >/dev/null
     echo "  (no window rows: qurimo, map_timer or Xvfb missing)"
     exit 0
 fi
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
-    3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-tries=0
-while [ ! -s "$work/display" ]; do
-    if ! kill -0 "$xvfb_pid" 2>/dev/null || [ "$tries" -ge 100 ]; then
-        echo "  (no window rows: Xvfb did not start)"
-        exit 0
-    fi
-    tries=$((tries + 1))
-    sleep 0.1
-done
-DISPLAY=:$(tr -d '[:space:]' <"$work/display")
-XDG_RUNTIME_DIR=$work/runtime
-export DISPLAY XDG_RUNTIME_DIR
-export QT_QPA_PLATFORM=xcb
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+if ! start_private_display; then
+    echo "  (no window rows: Xvfb did not start)"
+    exit 0
+fi
 for library in a han control; do
     if out=$(timeout "$limit" "$timer" "$build/qurimo" "$work/$library.dat" 2>"$work/err"); then
         echo "$out" | awk -v l="window appears, 39 MB library ($library)" \

@@ -39,39 +39,13 @@ done
 command -v Xvfb >/dev/null || { echo "startup.sh: Xvfb is not installed" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qurimo-startup.XXXXXX")
-xvfb_pid=
-# shellcheck disable=SC2317 # called by the EXIT trap
-cleanup() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
-
-# Xvfb picks a free display number itself and writes it to fd 3 once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
-    3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-tries=0
-while [ ! -s "$work/display" ]; do
-    if ! kill -0 "$xvfb_pid" 2>/dev/null || [ "$tries" -ge 100 ]; then
-        echo "startup.sh: Xvfb did not start:" >&2
-        cat "$work/xvfb.log" >&2
-        exit 1
-    fi
-    tries=$((tries + 1))
-    sleep 0.1
-done
-DISPLAY=:$(tr -d '[:space:]' <"$work/display")
-export DISPLAY
-export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS 2>/dev/null || true
-XDG_RUNTIME_DIR=$work/runtime
-export XDG_RUNTIME_DIR
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# shellcheck source=SCRIPTDIR/../private-display.sh
+. "$here/../private-display.sh"
+if ! start_private_display; then
+    echo "startup.sh: Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
 
 # Runs one program under map_timer; prints "ms rss", or nothing when the run failed (the
 # messages of a failed run, the program's own included, go to stderr).
