@@ -79,46 +79,54 @@ enum class Fault {
 constexpr gid_t Team = 4242;
 const std::string VictimBytes = "a library in a folder the writer never named";
 
+// The calls the fault's file system fails, each with its errno, and whether it has no nameless
+// files (openat with O_TMPFILE answered EOPNOTSUPP, so the writer takes a named temporary file).
+struct KernelAnswers {
+    std::vector<std::pair<std::uint32_t, int>> failing;
+    bool nameless = false;
+};
+
+KernelAnswers answersOf(Fault fault) {
+    switch (fault) {
+    case Fault::SyncFails:
+        return {{{__NR_fsync, EIO}, {__NR_fdatasync, EIO}}};
+    case Fault::CloseFails:
+        return {{{__NR_close, EIO}}};
+    case Fault::NoLocksWithoutTmpfile:
+        return {{{__NR_flock, ENOLCK}}, true};
+    case Fault::EavesdropperWithoutTmpfile:
+    case Fault::AppendOnlyWithoutTmpfile:
+        return {{}, true};
+    default:
+        return {};
+    }
+}
+
 // Has the kernel answer this process's calls as the fault's file system would (seccomp;
 // needs no privilege). False when the filter cannot be installed.
 bool answerAsFaultyFileSystem(Fault fault) {
-    constexpr std::uint32_t Number = offsetof(seccomp_data, nr);
+    const KernelAnswers answers = answersOf(fault);
+    if (answers.failing.empty() && !answers.nameless) {
+        return true;
+    }
     constexpr std::uint32_t Flags = offsetof(seccomp_data, args) + 2 * sizeof(std::uint64_t);
-    constexpr std::uint32_t Nameless = O_TMPFILE & ~O_DIRECTORY;
-    const bool closes = fault == Fault::CloseFails;
-    const std::uint32_t failsFirst = closes ? __NR_close : __NR_fsync;
-    const std::uint32_t failsSecond = closes ? __NR_close : __NR_fdatasync;
-    sock_filter sync[] = {
-        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Number),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, failsFirst, 1, 0),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, failsSecond, 0, 1),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-    };
-    sock_filter nolocks[] = {
-        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Number),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOLCK),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
-        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Flags),
-        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, Nameless, 0, 1),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-    };
-    sock_filter nameless[] = {
-        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Number),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
-        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Flags), // the low half, on a little-endian machine
-        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, Nameless, 0, 1),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-    };
-    const sock_fprog program =
-        fault == Fault::SyncFails || closes     ? sock_fprog{std::size(sync), sync}
-        : fault == Fault::NoLocksWithoutTmpfile ? sock_fprog{std::size(nolocks), nolocks}
-                                                : sock_fprog{std::size(nameless), nameless};
+    std::vector<sock_filter> program{
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+    for (const auto& [call, error] : answers.failing) {
+        const std::uint32_t answer = SECCOMP_RET_ERRNO | static_cast<std::uint32_t>(error);
+        program.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, call, 0, 1));
+        program.push_back(BPF_STMT(BPF_RET | BPF_K, answer));
+    }
+    if (answers.nameless) {
+        program.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3));
+        program.push_back(BPF_STMT(BPF_LD | BPF_W | BPF_ABS, Flags)); // the low half (x86-64)
+        program.push_back(BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, O_TMPFILE & ~O_DIRECTORY, 0, 1));
+        program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP));
+    }
+    program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+    const sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
     return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
-           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
 }
 
 // Stops the writer at each openat (a seccomp listener, served by a thread that the filter does
@@ -430,11 +438,7 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
                 ::_exit(Unsupported);
             }
         }
-        if ((row.fault == Fault::SyncFails || row.fault == Fault::CloseFails ||
-             row.fault == Fault::EavesdropperWithoutTmpfile ||
-             row.fault == Fault::AppendOnlyWithoutTmpfile ||
-             row.fault == Fault::NoLocksWithoutTmpfile) &&
-            !answerAsFaultyFileSystem(row.fault)) {
+        if (!answerAsFaultyFileSystem(row.fault)) {
             ::_exit(Unsupported);
         }
         if (swapped && !swapFolderMidWrite(folder)) {
