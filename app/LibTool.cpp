@@ -225,6 +225,10 @@ int search(const Arguments& args) {
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
                                                                    : qurimo::SideOf(keyword));
     bool listed = false;
+    const bool terminal = outputIsTerminal();
+    const auto shown = [terminal](const std::u16string& text) {
+        return qurimo::toUtf8(terminal ? qurimo::escapeControls(text) : text);
+    };
     bool written = true;
     for (int slot : hits) {
         if (!qurimo::isFilled(table.at(slot))) {
@@ -233,8 +237,8 @@ int search(const Arguments& args) {
         listed = true;
         // The keyword was looked for in the texts themselves, not in their escapes; each hit
         // is written as it is found, so that escapes never fill memory.
-        const std::string hit = onOutput(qurimo::toUtf8(table.at(slot).English)) + "\n" +
-                                onOutput(qurimo::toUtf8(table.at(slot).Chinese)) + "\n";
+        const std::string hit =
+            shown(table.at(slot).English) + "\n" + shown(table.at(slot).Chinese) + "\n";
         written = written && std::fwrite(hit.data(), 1, hit.size(), stdout) == hit.size();
     }
     if (!outputWritten(written)) {
