@@ -149,8 +149,8 @@ qurimo::AuthoringOptions optionsOf(const Arguments& args) {
 }
 
 void noteSwapped(const std::string& input, const qurimo::AuthoringCheck& check) {
-    if (check.swappedColumns) {
-        printReport("注意: " + qurimo::inputName(input) + " 每一行都是中文在前，已按英文在前保存");
+    if (check.swappedPairs) {
+        printReport(qurimo::swappedPairsNote(input));
     }
 }
 

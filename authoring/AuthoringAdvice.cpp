@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AuthoringAdvice.h"
 
+#include "SlotTable.h"
+
 namespace qurimo {
 
 std::string encodingRemedy(AuthoringEncoding read, Advice advice) {
@@ -30,10 +32,24 @@ std::string encodingRemedy(AuthoringEncoding read, Advice advice) {
 std::string tabRemedy(AuthoringFormat format, Advice advice) {
     if (format == AuthoringFormat::Tsv) {
         return std::string("这个制表符在引号中，是句子的一部分，而句子中不能有制表符：请") +
-               (advice == Advice::Editor ? "在编辑器中" : "") + "把它换成空格。";
+               (advice == Advice::Editor ? "在编辑器中" : "") + "删去它。";
     }
-    return advice == Advice::Editor ? "请在编辑器中把制表符换成空格。"
-                                    : "制表符分隔的句对文件请用 qurimo-lib compile --tsv。";
+    // The window reads a file as tab-separated pairs only when every line holds a tab.
+    return advice == Advice::Editor
+               ? "句子中不能有制表符。制表符分隔的句对文件每一行都是“英文、制表符、中文”，"
+                 "而这个文件有的行没有制表符，所以按英文、中文逐行交替读取。"
+               : "制表符分隔的句对文件请用 qurimo-lib compile --tsv。";
+}
+
+std::string tooManyPairsRemedy(AuthoringFormat format, Advice advice) {
+    const std::string pairs = std::to_string(SlotTable::SlotCount);
+    if (advice == Advice::Editor) {
+        return "请在编辑器中把它分成几个文件，每个不超过这个数。";
+    }
+    return format == AuthoringFormat::Tsv
+               ? "请把它分成几个文件，或只保留前 " + pairs + " 行句对。"
+               : "请把它分成几个文件，或用 head -n " + std::to_string(2 * SlotTable::SlotCount) +
+                     " 只保留前 " + pairs + " 对。";
 }
 
 std::string controlRemedy(Advice advice) {

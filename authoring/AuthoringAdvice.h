@@ -16,6 +16,8 @@ std::string encodingRemedy(AuthoringEncoding read, Advice advice);
 // A TAB in a text: in a file of alternating lines, or inside the quotes of an Anki field,
 // where the file is tab-separated already.
 std::string tabRemedy(AuthoringFormat format, Advice advice);
+// More pairs than a library holds.
+std::string tooManyPairsRemedy(AuthoringFormat format, Advice advice);
 // A control character, which no encoding makes right.
 std::string controlRemedy(Advice advice);
 // A traditional character that cannot be stored while simplified, its simplified form, can.

@@ -6,6 +6,7 @@
 #include "LibraryRecords.h"
 #include "PosixFile.h"
 #include "SlotTable.h"
+#include "TsvFile.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -115,11 +116,6 @@ RuntimeError undecodable(const std::string& name, std::size_t line, std::size_t 
                             " 无法解码。\n" + remedy);
 }
 
-RuntimeError tooManyLines(const std::string& name) {
-    return RuntimeError(ErrorNumber::SubscriptOutOfRange, name, LinesRead + 1,
-                        "库文件最多容纳 301 对句子");
-}
-
 bool isSurrogateAt(std::string_view bytes, std::size_t i) {
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
     return i + 2 < bytes.size() && at(i) == 0xED && at(i + 1) >= 0xA0 && at(i + 1) <= 0xBF &&
@@ -182,7 +178,7 @@ AuthoringText decodeBytes(std::string_view bytes, bool more, AuthoringEncoding e
         throw RuntimeError(ErrorNumber::InvalidCall, name, 0,
                            std::string("ICU 无法打开转换器：") + u_errorName(error));
     }
-    AuthoringText text{{}, encoding, std::nullopt};
+    AuthoringText text{{}, encoding, format, std::nullopt};
     const std::vector<std::string_view> lines = linesOf(bytes, LinesRead);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const std::string_view line = lines[index];
@@ -220,7 +216,7 @@ AuthoringText decodeBytes(std::string_view bytes, bool more, AuthoringEncoding e
         return text;
     }
     if (more) {
-        text.stop = tooManyLines(name);
+        text.stop = tooManyPairs(name, LinesRead + 1, format, advice);
     }
     return text;
 }
@@ -236,7 +232,7 @@ AuthoringText decodeUtf16(std::string_view bytes, bool bigEndian, AuthoringForma
         const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
         units[i] = static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
     }
-    AuthoringText text{{}, encoding, std::nullopt};
+    AuthoringText text{{}, encoding, format, std::nullopt};
     const std::vector<std::u16string_view> lines =
         linesOf(std::u16string_view(units), LinesRead + 1);
     for (std::size_t index = 0; index < lines.size() && index < LinesRead; ++index) {
@@ -260,7 +256,7 @@ AuthoringText decodeUtf16(std::string_view bytes, bool bigEndian, AuthoringForma
         text.lines.emplace_back(line);
     }
     if (lines.size() > LinesRead) {
-        text.stop = tooManyLines(name);
+        text.stop = tooManyPairs(name, LinesRead + 1, format, advice);
     } else if (bytes.size() % 2 != 0) {
         // Half a unit at the end: on the last line, or on a line of its own after a final
         // line end.
@@ -272,7 +268,7 @@ AuthoringText decodeUtf16(std::string_view bytes, bool bigEndian, AuthoringForma
                 undecodable(name, line, ended ? 0 : codePoints(lines.back()),
                             bytes.substr(bytes.size() - 1), encodingRemedy(encoding, advice));
         } else {
-            text.stop = tooManyLines(name);
+            text.stop = tooManyPairs(name, LinesRead + 1, format, advice);
         }
     }
     return text;
@@ -290,12 +286,30 @@ RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes) 
                             std::to_string(MaxTextBytes) + " 字节");
 }
 
+RuntimeError tooManyPairs(const std::string& name, long line, AuthoringFormat format,
+                          Advice advice) {
+    return RuntimeError(ErrorNumber::SubscriptOutOfRange, name, line,
+                        "库文件最多容纳 " + std::to_string(SlotTable::SlotCount) + " 对句子。" +
+                            tooManyPairsRemedy(format, advice));
+}
+
 std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines) {
     return linesOf(bytes, maxLines);
 }
 
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
                               AuthoringFormat format, const std::string& name, Advice advice) {
+    if (format == AuthoringFormat::Detect) {
+        // A tab is the byte 09 in every encoding read, UTF-16 too.
+        if (bytes.find('\t') != std::string_view::npos) {
+            AuthoringText tsv =
+                decodeAuthoring(bytes, encoding, AuthoringFormat::Tsv, name, advice);
+            if (holdsTabSeparatedPairs(tsv.lines)) {
+                return tsv;
+            }
+        }
+        format = AuthoringFormat::Lines;
+    }
     if (bytes.starts_with(Utf16LeBom) || bytes.starts_with(Utf16BeBom)) {
         return decodeUtf16(bytes.substr(2), bytes.starts_with(Utf16BeBom), format, name, advice);
     }

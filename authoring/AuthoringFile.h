@@ -23,6 +23,10 @@ std::string inputName(const std::string& path);
 // Run-time error 6 for the line of name that is bytes long, more than a library's text holds.
 RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes);
 
+// Run-time error 9 for the line of name past the last pair a library holds, with what to do.
+RuntimeError tooManyPairs(const std::string& name, long line, AuthoringFormat format,
+                          Advice advice);
+
 // Splits an authoring file into its lines, at most maxLines of them. A line ends at CR, CR LF
 // or a lone LF; the terminator is not part of the line; a last line without one is a line,
 // and no empty line follows a final terminator.
@@ -32,6 +36,7 @@ std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t max
 struct AuthoringText {
     std::vector<std::u16string> lines;
     AuthoringEncoding encoding; // Codepage936, Utf8, Utf16Le or Utf16Be
+    AuthoringFormat format;     // Lines or Tsv
     // Why reading stopped before the end of the file: bytes that do not decode, or a 603rd
     // line, which no authoring file that compiles has (nothing after it is looked at). The
     // lines before it are checked first, so that errors come in the order of the file.
@@ -47,7 +52,8 @@ struct AuthoringText {
 // or for Detect in the one detected in the light of format, where UTF-8 that spells out
 // surrogates (CESU-8) is taken for the broken UTF-8 it is. A UTF-8 byte-order mark counts
 // only where what follows it is UTF-8, or when UTF-8 is asked for. No mark is part of the
-// first line. A line of alternating lines longer than any that could be stored is error 6
+// first line. Format Detect decodes as Tsv where the lines so read hold tab-separated pairs,
+// otherwise as Lines. A line of alternating lines longer than any that could be stored is error 6
 // before it is decoded. Errors name the file as name and say what to do in the words of advice.
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
                               AuthoringFormat format, const std::string& name, Advice advice);

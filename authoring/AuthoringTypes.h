@@ -15,8 +15,9 @@ enum class AuthoringEncoding {
 };
 
 enum class AuthoringFormat {
-    Lines, // lines alternating English and Chinese
-    Tsv,   // one pair a line, English TAB Chinese, or an Anki or Tatoeba export (see parseTsv)
+    Lines,  // lines alternating English and Chinese
+    Tsv,    // one pair a line, English TAB Chinese, or an Anki or Tatoeba export (see parseTsv)
+    Detect, // Tsv where holdsTabSeparatedPairs says so, otherwise Lines: what a user saved
 };
 
 // Whom an error tells what to do about the file: the window's user, in the editor the file

@@ -73,22 +73,22 @@ RuntimeError unsavable(const AuthoringField& field, const std::string& name, std
 // What to do about a character that does not survive the scramble: write its simplified
 // form, when that one does (unless the text is simplified already), or else read the file
 // in the other encoding.
-std::string remedyFor(const std::u16string& one, AuthoringEncoding read,
-                      const AuthoringOptions& options) {
-    if (!options.simplified) {
+std::string remedyFor(const std::u16string& one, const AuthoringOptions& read) {
+    if (!read.simplified) {
         const std::u16string simplified = toSimplified(one);
         if (simplified != one && survivesScramble(simplified)) {
-            return simplifiedRemedy(toUtf8(simplified), options.advice);
+            return simplifiedRemedy(toUtf8(simplified), read.advice);
         }
     }
-    return encodingRemedy(read, options.advice);
+    return encodingRemedy(read.encoding, read.advice);
 }
 
 // The scramble works one character at a time, so a text that does not survive it has a first
 // character that does not survive alone; the error names it, with its column and what to do.
-// Control characters are refused first, also those the scramble would carry.
+// Control characters are refused first, also those the scramble would carry. read holds the
+// encoding and format the file was read in.
 std::u16string encodeChecked(const AuthoringField& field, const std::string& name,
-                             AuthoringEncoding read, const AuthoringOptions& options) {
+                             const AuthoringOptions& read) {
     const std::u16string& text = field.text;
     std::size_t column = field.column;
     for (std::size_t i = 0; i < text.size(); ++column) {
@@ -96,8 +96,8 @@ std::u16string encodeChecked(const AuthoringField& field, const std::string& nam
         U16_NEXT(text.data(), i, text.size(), c);
         if (isControlCharacter(static_cast<char32_t>(c))) {
             throw unsavable(field, name, column, static_cast<char32_t>(c),
-                            c == U'\t' ? tabRemedy(options.format, options.advice)
-                                       : controlRemedy(options.advice));
+                            c == U'\t' ? tabRemedy(read.format, read.advice)
+                                       : controlRemedy(read.advice));
         }
     }
     const std::size_t bytes = Codepage936::instance().fromUnicode(text).size();
@@ -115,15 +115,14 @@ std::u16string encodeChecked(const AuthoringField& field, const std::string& nam
         U16_NEXT(text.data(), i, text.size(), c);
         const std::u16string one = text.substr(start, i - start);
         if (!survivesScramble(one)) {
-            throw unsavable(field, name, column, static_cast<char32_t>(c),
-                            remedyFor(one, read, options));
+            throw unsavable(field, name, column, static_cast<char32_t>(c), remedyFor(one, read));
         }
     }
     return encoded;
 }
 
-TsvPairs fieldsOf(AuthoringText& text, AuthoringFormat format, const std::string& name) {
-    if (format == AuthoringFormat::Tsv) {
+TsvPairs fieldsOf(AuthoringText& text, const std::string& name) {
+    if (text.format == AuthoringFormat::Tsv) {
         return parseTsv(text.lines, name);
     }
     TsvPairs pairs;
@@ -131,6 +130,7 @@ TsvPairs fieldsOf(AuthoringText& text, AuthoringFormat format, const std::string
     for (std::size_t i = 0; i < text.lines.size(); ++i) {
         pairs.fields.push_back({std::move(text.lines[i]), static_cast<long>(i) + 1, 0});
     }
+    pairs.swapped = putEnglishFirst(pairs.fields, PairLayout::Lines, name);
     return pairs;
 }
 
@@ -154,7 +154,8 @@ CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
     AuthoringText text =
         readAuthoringLines(inputPath, options.encoding, options.format, options.advice);
     shared = text.sharedAtMost;
-    TsvPairs pairs = fieldsOf(text, options.format, name);
+    const AuthoringOptions read{text.encoding, text.format, options.simplified, options.advice};
+    TsvPairs pairs = fieldsOf(text, name);
     std::vector<AuthoringField>& fields = pairs.fields;
 
     CompiledLibrary result{given,
@@ -163,15 +164,13 @@ CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const int slot = static_cast<int>(i / 2);
         if (slot >= SlotTable::SlotCount) {
-            throw RuntimeError(ErrorNumber::SubscriptOutOfRange, name, fields[i].line,
-                               "库文件最多容纳 301 对句子");
+            throw tooManyPairs(name, fields[i].line, read.format, read.advice);
         }
         if (options.simplified) {
             fields[i].text = simplifiedStorable(fields[i].text);
         }
         Sentence& sentence = result.table.at(slot);
-        (i % 2 == 0 ? sentence.English : sentence.Chinese) =
-            encodeChecked(fields[i], name, text.encoding, options);
+        (i % 2 == 0 ? sentence.English : sentence.Chinese) = encodeChecked(fields[i], name, read);
     }
     if (text.stop) {
         throw *text.stop;
@@ -184,6 +183,10 @@ CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
 }
 
 } // namespace
+
+std::string swappedPairsNote(const std::string& inputPath) {
+    return "注意: " + inputName(inputPath) + " 的每一对句子都是中文在前，已按英文在前保存";
+}
 
 CompiledLibrary CompileLibrary(const std::string& inputPath, const std::string& outputPath,
                                const SlotTable& given, const AuthoringOptions& options) {

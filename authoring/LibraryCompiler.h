@@ -11,9 +11,12 @@ namespace qurimo {
 struct AuthoringCheck {
     int pairs = 0;
     AuthoringEncoding encoding = AuthoringEncoding::Utf8; // what the file was read as
-    // A tab-separated file with the Chinese first on every line, stored English first.
-    bool swappedColumns = false;
+    // A file with the Chinese first in every pair, stored English first.
+    bool swappedPairs = false;
 };
+
+// The note on such a file, for both programs: one line naming it as inputName does.
+std::string swappedPairsNote(const std::string& inputPath);
 
 struct CompiledLibrary {
     SlotTable table; // what was written

@@ -94,32 +94,41 @@ bool isAnkiKey(const std::string& key) {
     return keys.count(key) != 0;
 }
 
+// The key of a header line Anki writes ("#separator:tab"), lower case; none for any other
+// line, such as a pair whose English starts with #.
+std::optional<std::string> ankiKey(const std::u16string& line) {
+    if (!line.starts_with(u"#")) {
+        return std::nullopt;
+    }
+    const std::string header = toUtf8(line).substr(1);
+    const auto colon = header.find(':');
+    const std::string key =
+        colon == std::string::npos ? std::string() : lowerAscii(trimmed(header.substr(0, colon)));
+    return isAnkiKey(key) ? std::optional(key) : std::nullopt;
+}
+
 Layout readAnkiHeader(const std::vector<std::u16string>& lines, const std::string& path) {
     Layout layout;
-    for (; layout.firstData < lines.size() && lines[layout.firstData].starts_with(u"#");
-         ++layout.firstData) {
-        const std::string header = toUtf8(lines[layout.firstData]).substr(1);
-        const auto colon = header.find(':');
-        const std::string key = colon == std::string::npos
-                                    ? std::string()
-                                    : lowerAscii(trimmed(header.substr(0, colon)));
-        if (!isAnkiKey(key)) {
-            break; // a pair whose English starts with #
+    for (; layout.firstData < lines.size(); ++layout.firstData) {
+        const std::optional<std::string> key = ankiKey(lines[layout.firstData]);
+        if (!key) {
+            break;
         }
         layout.quoting = true;
         const long lineNo = static_cast<long>(layout.firstData) + 1;
-        const std::string value = header.substr(colon + 1);
-        if (key == "separator" && lowerAscii(trimmed(value)) != "tab" && value != "\t") {
+        const std::string header = toUtf8(lines[layout.firstData]);
+        const std::string value = header.substr(header.find(':') + 1);
+        if (*key == "separator" && lowerAscii(trimmed(value)) != "tab" && value != "\t") {
             throw RuntimeError(ErrorNumber::InvalidCall, path, lineNo,
                                "这个文件的分隔符是“" + trimmed(value) + "”，不是制表符。" +
                                    PlainTextExport);
         }
-        if (key == "html" && lowerAscii(trimmed(value)) != "false") {
+        if (*key == "html" && lowerAscii(trimmed(value)) != "false") {
             throw RuntimeError(ErrorNumber::InvalidCall, path, lineNo,
                                "这个文件的字段是 HTML (#html:" + trimmed(value) + ")。" +
                                    PlainTextExport);
         }
-        if (key.ends_with(" column")) {
+        if (key->ends_with(" column")) {
             const int column = std::atoi(trimmed(value).c_str());
             if (column > 0) {
                 layout.skipped.push_back(column - 1);
@@ -134,33 +143,60 @@ Layout readAnkiHeader(const std::vector<std::u16string>& lines, const std::strin
 
 enum class Order { Either, EnglishFirst, ChineseFirst };
 
+bool isBlank(const std::u16string& text) {
+    return text.find_first_not_of(u' ') == std::u16string::npos;
+}
+
+// A pair says which text comes first only when one holds Chinese and the other something
+// else: an empty translation decides nothing.
 Order orderOf(const AuthoringField& first, const AuthoringField& second) {
     const bool firstChinese = holdsHan(first.text);
-    if (firstChinese == holdsHan(second.text)) {
+    if (firstChinese == holdsHan(second.text) || isBlank(first.text) || isBlank(second.text)) {
         return Order::Either;
     }
     return firstChinese ? Order::ChineseFirst : Order::EnglishFirst;
 }
 
-// Swaps every pair of a file whose lines give the Chinese first; refuses a file with both.
-bool putEnglishFirst(std::vector<AuthoringField>& fields, const std::string& path) {
-    const AuthoringField* decided = nullptr;
+const char* firstSide(Order order) {
+    return order == Order::ChineseFirst ? "中文在前" : "英文在前";
+}
+
+RuntimeError mixedOrders(PairLayout layout, const std::string& path, const AuthoringField& here,
+                         Order order, const AuthoringField& agreed) {
+    if (layout == PairLayout::Columns) {
+        const char* column = order == Order::ChineseFirst ? "第一" : "第二";
+        const char* other = order == Order::ChineseFirst ? "第二" : "第一";
+        return RuntimeError(ErrorNumber::InvalidCall, path, here.line,
+                            std::string("这一行的中文在") + column + "列，而第 " +
+                                std::to_string(agreed.line) + " 行的中文在" + other +
+                                "列：文件中每一行都要按同一顺序，英文在前或中文在前");
+    }
+    // Alternating lines change order where a line is missing or one too many: between the
+    // last pair still in the old order and this one.
+    return RuntimeError(
+        ErrorNumber::InvalidCall, path, here.line,
+        std::string("从这一行起的一对句子是") + firstSide(order) + "，而第 " +
+            std::to_string(agreed.line) + " 行起的一对是" +
+            firstSide(order == Order::ChineseFirst ? Order::EnglishFirst : Order::ChineseFirst) +
+            "：在这两对之间可能少了一行译文，或多了一行");
+}
+
+} // namespace
+
+bool putEnglishFirst(std::vector<AuthoringField>& fields, PairLayout layout,
+                     const std::string& path) {
+    const AuthoringField* agreed = nullptr; // the latest pair in the order of the file
     Order order = Order::Either;
     for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
-        const Order line = orderOf(fields[i], fields[i + 1]);
-        if (line == Order::Either || line == order) {
+        const Order pair = orderOf(fields[i], fields[i + 1]);
+        if (pair == Order::Either) {
             continue;
         }
-        if (decided != nullptr) {
-            const char* here = line == Order::ChineseFirst ? "第一" : "第二";
-            const char* there = line == Order::ChineseFirst ? "第二" : "第一";
-            throw RuntimeError(ErrorNumber::InvalidCall, path, fields[i].line,
-                               std::string("这一行的中文在") + here + "列，而第 " +
-                                   std::to_string(decided->line) + " 行的中文在" + there +
-                                   "列：文件中每一行都要按同一顺序，英文在前或中文在前");
+        if (order != Order::Either && pair != order) {
+            throw mixedOrders(layout, path, fields[i], pair, *agreed);
         }
-        decided = &fields[i];
-        order = line;
+        agreed = &fields[i];
+        order = pair;
     }
     if (order != Order::ChineseFirst) {
         return false;
@@ -170,6 +206,8 @@ bool putEnglishFirst(std::vector<AuthoringField>& fields, const std::string& pat
     }
     return true;
 }
+
+namespace {
 
 std::string quotedIfNeeded(const std::u16string& text, bool first) {
     const bool quote = text.starts_with(u"\"") || (first && text.starts_with(u"#"));
@@ -196,6 +234,15 @@ std::optional<std::string> breakIn(const std::u16string& text) {
 }
 
 } // namespace
+
+bool holdsTabSeparatedPairs(const std::vector<std::u16string>& lines) {
+    const auto data = std::find_if(lines.begin(), lines.end(), [](const std::u16string& line) {
+        return !ankiKey(line).has_value();
+    });
+    return data != lines.end() && std::all_of(data, lines.end(), [](const std::u16string& line) {
+               return line.find(u'\t') != std::u16string::npos;
+           });
+}
 
 TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& path) {
     const Layout layout = readAnkiHeader(lines, path);
@@ -237,7 +284,7 @@ TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& p
     }
     TsvPairs pairs{std::move(fields), false};
     if (!layout.quoting) {
-        pairs.swapped = putEnglishFirst(pairs.fields, path);
+        pairs.swapped = putEnglishFirst(pairs.fields, PairLayout::Columns, path);
     }
     return pairs;
 }

@@ -28,14 +28,31 @@ struct AuthoringField {
 //   standing for a quote; any other line, one starting with # too, is a pair;
 // - Tatoeba's sentence pairs, four columns: id, English, id, Chinese.
 // Any other number of columns is run-time error 5 naming the line. A file without Anki's
-// header whose lines have Chinese in the first text column and none in the second (lines with
-// Chinese in neither or both follow the rest) is an export of the other language pair, and
-// its columns are swapped; one that mixes the two orders is error 5 naming the first line
-// whose order differs.
+// header is put English first as putEnglishFirst does.
 struct TsvPairs {
     std::vector<AuthoringField> fields;
     bool swapped = false;
 };
+// Whether lines read as a tab-separated file: every line but Anki's header lines holds a tab,
+// and there is one such line at least.
+bool holdsTabSeparatedPairs(const std::vector<std::u16string>& lines);
+
+// How the two texts of a pair lie in the file, for the words of an error.
+enum class PairLayout {
+    Lines,   // alternating lines
+    Columns, // two columns of one line
+};
+
+// Puts the pairs of fields (English, Chinese, English...) English first. A pair whose first
+// text holds Chinese and whose second holds none, and is not blank, reads Chinese first; one
+// with Chinese in both or neither, or a blank text, decides nothing. When every pair that
+// decides reads Chinese first, the file is an export of the other language pair: every pair
+// is swapped and true returned. A file with both orders is run-time error 5 at the first pair
+// whose order differs, naming the latest pair before it in the other order: in alternating
+// lines, a missing or extra line lies between them.
+bool putEnglishFirst(std::vector<AuthoringField>& fields, PairLayout layout,
+                     const std::string& path);
+
 TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& path);
 
 // The tab-separated text of a decoded table, UTF-8: Anki's two header lines, then English TAB

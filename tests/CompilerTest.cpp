@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Codepage936.h"
 #include "CompileFixture.h"
+#include "HanScript.h"
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "LibraryFile.h"
@@ -112,6 +113,7 @@ struct BadInputCase {
     std::string text;
     int error;
     long line;
+    std::string named = {}; // in the error's detail
 
     friend void PrintTo(const BadInputCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -122,6 +124,7 @@ TEST_P(BadInput, IsRefusedAndWritesNothing) {
     EXPECT_EQ(compile(GetParam().text), GetParam().error);
     EXPECT_EQ(errorLine, GetParam().line) << lastError;
     EXPECT_NE(lastError.find(input), std::string::npos) << lastError;
+    EXPECT_NE(lastError.find(GetParam().named), std::string::npos) << lastError;
     EXPECT_FALSE(exists(output));
 }
 
@@ -131,10 +134,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputCase{"OddLineCount", "one\r\n\xD2\xBB\r\ntwo\r\n", 62, 3},
         BadInputCase{"SingleLine", "one", 62, 1},
         BadInputCase{"FinalEmptyLineMakesItOdd", "one\n\xD2\xBB\n\n", 62, 3},
-        BadInputCase{"ThreeHundredTwoPairs", pairs(302), 9, 603},
+        BadInputCase{"ThreeHundredTwoPairs", pairs(302), 9, 603, "分成几个文件"},
         // Reading stops before the 603rd line, which is not even decoded.
         BadInputCase{"NothingAfterLine602IsDecoded", pairs(301) + "\xD2\r\n", 9, 603},
         BadInputCase{"TabInEnglish", "one\ttwo\r\n\xD2\xBB\r\n", 5, 1},
+        // 谢谢。 missing after line 3: every later pair reads Chinese first
+        BadInputCase{"MissingTranslationSlipsThePairsAfterIt",
+                     "See you.\n\xD4\xD9\xBC\xFB\xA1\xA3\nThank you.\nGood night.\n"
+                     "\xCD\xED\xB0\xB2\xA1\xA3\nSorry.\n\xB6\xD4\xB2\xBB\xC6\xF0\xA1\xA3\nOK.\n",
+                     5, 5, "而第 1 行起的一对是英文在前：在这两对之间可能少了一行译文"},
         BadInputCase{"TabInLaterChinese", "a\r\nb\r\nc\r\n\xD2\xBB\t\r\n", 5, 4},
         BadInputCase{"LoneLeadByte", "a\r\n\xD2\r\n", 5, 2},
         BadInputCase{"LineTooLongForTheFormat", "a\r\n" + std::string(0x10002, '\xD2') + "\r\n", 6,
@@ -188,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AuthoringEncoding::Detect,
                       {"第 2 列", "U+0009 (制表符)"},
                       {"--tsv"},
-                      {"换成空格"}},
+                      {"有的行没有制表符"}},
         // 一个 in code page 936 read as UTF-8, as asked: D2 BB is U+04BB, B8 no character
         UnsavableCase{"Codepage936ForcedAsUtf8",
                       "one\r\n\xD2\xBB\xB8\xF6\r\n",
@@ -538,7 +546,7 @@ TEST_P(DumpThenCompile, GivesBackTheSameBytes) {
         {"BlankEnglishPair", {{u"", u"2"}}},
         {"SpacesOnlyEnglishBetweenPairs", {{u"one", u"一"}, {u"   ", u"空"}, {u"three", u"三"}}},
         {"GapBeforeLastPair", {{u"one", u"一"}, {u"", u""}, {u"", u""}, {u"four", u""}}},
-        {"StartsLikeByteOrderMark", {{u"锘俊 abc", u"x"}}},
+        {"StartsLikeByteOrderMark", {{u"锘俊 abc", u"x 中"}}},
     };
     for (const Example& example : examples) {
         SlotTable plain;
@@ -572,7 +580,12 @@ TEST_P(DumpThenCompile, GivesBackTheSameBytes) {
                 break;
             default:
                 plain.at(k).English = text(40);
+                // A translation holds Chinese: a pair whose English holds some and whose
+                // translation none reads as the other language pair, stored the other way round.
                 plain.at(k).Chinese = text(20);
+                if (!plain.at(k).Chinese.empty() && !holdsHan(plain.at(k).Chinese)) {
+                    plain.at(k).Chinese += u'中';
+                }
             }
         }
         const auto [library, again] = roundTrip(plain);

@@ -29,6 +29,7 @@ struct FormCase {
     bool swapped = false;              // Chinese first, as the export of the other language pair
     bool simplified = false;           // compiled with traditional characters made simplified
     std::string reference = Reference; // the same pairs as alternating lines
+    AuthoringFormat format = AuthoringFormat::Tsv;
 
     friend void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -38,9 +39,12 @@ class TsvForms : public TsvTest, public testing::WithParamInterface<FormCase> {}
 TEST_P(TsvForms, CompileToTheLibraryOfTheSamePairs) {
     writeFile(dir.file("lines.txt"), GetParam().reference);
     CompileLibrary(dir.file("lines.txt"), dir.file("reference.dat"), SlotTable{});
-    ASSERT_EQ(compileTsv(GetParam().text, GetParam().simplified), 0) << lastError;
+    ASSERT_EQ(compileWith(GetParam().text,
+                          {.format = GetParam().format, .simplified = GetParam().simplified}),
+              0)
+        << lastError;
     EXPECT_EQ(readFile(output), readFile(dir.file("reference.dat")));
-    EXPECT_EQ(compiled.check.swappedColumns, GetParam().swapped);
+    EXPECT_EQ(compiled.check.swappedPairs, GetParam().swapped);
 }
 
 // Anki quotes a field that holds a quote and writes "" for each quote inside; Tatoeba's pairs
@@ -75,7 +79,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "5091\t他说“嗨”。\t1276\tHe said \"hi\".\n5092\t\t1277\tKeep in touch.\n", true},
         // no header Anki writes: pairs
         FormCase{"PlainPairsStartingWithHash", "#1 rule\t第一条\n#tag\t标签\n", false, false,
-                 "#1 rule\n第一条\n#tag\n标签\n"}),
+                 "#1 rule\n第一条\n#tag\n标签\n"},
+        // alternating lines written Chinese first; and what the window reads as tab-separated
+        FormCase{"LinesChineseFirst", "他说“嗨”。\nHe said \"hi\".\n\nKeep in touch.\n", true,
+                 false, Reference, AuthoringFormat::Lines},
+        FormCase{"DetectedAnkiExport",
+                 "#separator:tab\n#html:false\n\"He said \"\"hi\"\".\"\t他说“嗨”。\n"
+                 "Keep in touch.\t\n",
+                 false, false, Reference, AuthoringFormat::Detect},
+        FormCase{"DetectedTatoebaChineseFirst",
+                 "5091\t他说“嗨”。\t1276\tHe said \"hi\".\n5092\t\t1277\tKeep in touch.\n", true,
+                 false, Reference, AuthoringFormat::Detect},
+        // a tab on some lines only: alternating lines, whose texts hold no tab
+        FormCase{"DetectedLinesWithoutTabs", Reference, false, false, Reference,
+                 AuthoringFormat::Detect}),
     [](const testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
 
 struct RefusalCase {
