@@ -263,6 +263,17 @@ void requireReplaceable(const Destination& where, const std::string& path) {
     }
 }
 
+// Making or renaming a file is what the folder allows or not: with a folder that may not be
+// written, the file itself is no culprit, and may well be writable.
+[[noreturn]] void throwFolderError(int error, const Destination& where, const std::string& path) {
+    if (error == EACCES || error == EPERM) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, where.folderPath, 0,
+                           "没有访问权限：不能在这个文件夹中新建或替换 " + where.name +
+                               "。请让当前用户可以写入这个文件夹，或把文件写到别的文件夹。");
+    }
+    throwFileError(error, path);
+}
+
 // A new file in the folder that nobody else can open: nameless where the file system allows,
 // otherwise under a random name, created 0600 in one step. Locked, so that another write of the
 // same file does not take it for a leftover; where the file system has no locks (NFS without
@@ -275,7 +286,7 @@ FileDescriptor createPrivate(const Destination& where, std::string& name, const 
         return fd;
     }
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-        throwFileError(errno, path);
+        throwFolderError(errno, where, path);
     }
     requireReplaceable(where, path);
     constexpr int Attempts = 100;
@@ -289,7 +300,7 @@ FileDescriptor createPrivate(const Destination& where, std::string& name, const 
             }
             const int error = errno;
             name.clear();
-            throwFileError(error, path);
+            throwFolderError(error, where, path);
         }
         int locked = 0;
         while ((locked = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
@@ -488,8 +499,10 @@ void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail,
     if (failure == 0) {
         failure = retried(::fsync, file.get());
     }
+    bool named = true; // a failure is the folder's only where naming the file failed
     if (failure == 0) {
         failure = nameIt(where, file.get(), name, path);
+        named = failure == 0;
     }
     // Closed before the rename, so that a file system that reports a failed write only now
     // (NFS) leaves the old file in place rather than a new one reported as not written. Linux
@@ -500,12 +513,13 @@ void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail,
     if (failure == 0 &&
         ::renameat(where.folder.get(), name.c_str(), where.folder.get(), where.name.c_str()) != 0) {
         failure = errno;
+        named = false;
     }
     if (failure != 0) {
         if (!name.empty()) {
             ::unlinkat(where.folder.get(), name.c_str(), 0);
         }
-        throwFileError(failure, path);
+        named ? throwFileError(failure, path) : throwFolderError(failure, where, path);
     }
     // The file is whole and in place; a folder that cannot be synced (some file systems
     // refuse) loses nothing that a later sync would not give back.
