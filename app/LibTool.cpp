@@ -18,6 +18,7 @@
 #include "RuntimeError.h"
 #include "TsvFile.h"
 #include "Utf8.h"
+#include "WrongLibrary.h"
 
 #include <cerrno>
 #include <csignal>
@@ -333,9 +334,9 @@ int use(const Arguments& args) {
     const std::string bytes = readLibraryBytes(source);
     const qurimo::LibraryReport report = qurimo::VerifyLibrary(bytes);
     if (!report.problems.empty()) {
-        std::fprintf(stderr, "qurimo-lib: %s 不是完好的库文件，没有设定：\n  %s\n",
-                     qurimo::escapeControlsUtf8(source).c_str(),
-                     qurimo::escapeControlsUtf8(report.problems.front()).c_str());
+        for (const std::string& line : qurimo::wrongLibraryReport(source, report)) {
+            printReport(line);
+        }
         return ExitError;
     }
     const std::string folder = perUser.substr(0, perUser.rfind('/'));

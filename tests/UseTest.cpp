@@ -85,6 +85,8 @@ TEST_P(UseRefused, LeavesThePerUserLibraryAlone) {
     }
     writeFile(dir.file("random.dat"), noise);
     writeFile(dir.file("cut.dat"), whole.substr(0, whole.size() / 2));
+    writeFile(dir.file("范句.txt"), "See you later.\n回头见。\n");
+    writeFile(dir.file("anki.txt"), "#separator:tab\n#html:false\nThis is mine.\t這是我的。\n");
     std::filesystem::create_directory(dir.file("folder"));
     ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0666), 0);
     if (GetParam().othersFolder &&
@@ -103,7 +105,17 @@ TEST_P(UseRefused, LeavesThePerUserLibraryAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, UseRefused,
-    testing::Values(RefusedCase{"RandomBytes", "random.dat", "不是完好的库文件，没有设定：\n  第 "},
+    testing::Values(RefusedCase{"RandomBytes", "random.dat", "random.dat 不是完好的库文件：第 "},
+                    // what it is, and the commands that make it the user's library
+                    RefusedCase{"AuthoringFile", "范句.txt",
+                                "范句.txt 不是完好的库文件：第 0 号槽的记录（从偏移 0 开始）被"
+                                "文件尾截断：中文文本在偏移 4 处需要 "},
+                    RefusedCase{"AuthoringFileCompileCommand", "范句.txt", "/范句.txt /"},
+                    RefusedCase{"AuthoringFileCompileCommandThenUse", "范句.txt",
+                                "/范句.dat && qurimo-lib use /"},
+                    RefusedCase{"TraditionalAnkiExport", "anki.txt",
+                                "它是制表符分隔的句对文件，要先编译成库文件：qurimo-lib compile "
+                                "--tsv --simplified "},
                     RefusedCase{"CutLibrary", "cut.dat", "被文件尾截断"},
                     RefusedCase{"Missing", "none.dat", "文件未找到"},
                     RefusedCase{"Folder", "folder", "是一个文件夹"},

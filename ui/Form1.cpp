@@ -102,8 +102,13 @@ Form1::Form1(QString appDir, std::optional<QString> library, QWidget* parent)
     setPalette(background);
     setAutoFillBackground(true);
 
-    reportError_ = [this](const QString& report) {
-        QMessageBox::critical(isVisible() ? this : nullptr, toQString(layout::Caption), report);
+    report_ = [this](const QString& report, ReportKind kind) {
+        QWidget* parent = isVisible() ? this : nullptr;
+        if (kind == ReportKind::Error) {
+            QMessageBox::critical(parent, toQString(layout::Caption), report);
+        } else {
+            QMessageBox::information(parent, toQString(layout::Caption), report);
+        }
     };
     createControls(scheme);
     wireEvents();
@@ -112,8 +117,8 @@ Form1::Form1(QString appDir, std::optional<QString> library, QWidget* parent)
 
 Form1::~Form1() = default;
 
-void Form1::setErrorReporter(ErrorReporter reporter) {
-    reportError_ = std::move(reporter);
+void Form1::setReporter(Reporter reporter) {
+    report_ = std::move(reporter);
 }
 
 void Form1::createControls(const std::optional<QPalette>& scheme) {
@@ -258,10 +263,10 @@ bool Form1::guarded(const std::function<void()>& body,
         if (!advice.isEmpty()) {
             report += QLatin1Char('\n') + advice;
         }
-        reportError_(report);
+        report_(report, ReportKind::Error);
     } catch (const std::exception&) {
         // Its text is English and for programmers; the user is told what it means for them.
-        reportError_(QStringLiteral("程序内部出错：操作没有完成，文件也没有改动。"));
+        report_(QStringLiteral("程序内部出错：操作没有完成，文件也没有改动。"), ReportKind::Error);
     }
     return false;
 }

@@ -33,9 +33,12 @@ public:
                    QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Shows a run-time error to the user. The default is a modal message box.
-    using ErrorReporter = std::function<void(const QString& report)>;
-    void setErrorReporter(ErrorReporter reporter);
+    // What a report to the user is: a run-time error that stopped what was asked, or a note
+    // on what was done all the same.
+    enum class ReportKind { Error, Note };
+    // Shows a report to the user. The default is a modal message box.
+    using Reporter = std::function<void(const QString& report, ReportKind kind)>;
+    void setReporter(Reporter reporter);
 
     void setVisible(bool visible) override;
 
@@ -92,7 +95,7 @@ private:
     LibrarySource librarySource_ = LibrarySource::BesideProgram;
     QString requestedAppDir_;
     std::optional<QString> requestedLibrary_;
-    ErrorReporter reportError_;
+    Reporter report_;
     bool loaded_ = false;
 };
 

@@ -6,8 +6,10 @@
 #include "LibraryCompiler.h"
 #include "LibraryFile.h"
 #include "LibrarySearch.h"
+#include "LibraryVerify.h"
 #include "Module1.h"
 #include "UserFolders.h"
+#include "WrongLibrary.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -44,20 +46,22 @@ QString fromPath(const std::string& path) {
 
 void Form1::Form_Load() {
     AppDir = requestedAppDir_.isEmpty() ? QCoreApplication::applicationDirPath() : requestedAppDir_;
-    const std::optional<std::string> argument =
-        requestedLibrary_ ? std::optional(toPath(*requestedLibrary_)) : std::nullopt;
-    const LibraryLocation location = locateLibrary(argument, toPath(AppDir));
-    LibraryPath = fromPath(location.path);
-    librarySource_ = location.source;
     Command2_Click();
 }
 
 void Form1::Command2_Click() {
     List1->clear();
+    // Found again each time, so that a library set with qurimo-lib use meanwhile is read.
+    const std::optional<std::string> argument =
+        requestedLibrary_ ? std::optional(toPath(*requestedLibrary_)) : std::nullopt;
+    const LibraryLocation location = locateLibrary(argument, toPath(AppDir));
+    LibraryPath = fromPath(location.path);
+    librarySource_ = location.source;
+    std::vector<std::string> wrong;
     // The new listing is built aside and taken over whole, so a file that cannot be read
     // leaves the tables as they were; the window then shows what an empty library shows.
     const bool listed = guarded(
-        [this] {
+        [this, &wrong] {
             SlotTable fresh;
             if (librarySource_ == LibrarySource::PerUser) {
                 requireOwnFolder(toPath(QFileInfo(LibraryPath).path()));
@@ -93,12 +97,24 @@ void Form1::Command2_Click() {
             }
             fillList();
             showSlotZero();
+            // Any file is listed as far as it reads; one named by the user that is no whole
+            // library (an authoring file, a picture) is said to be so.
+            if (librarySource_ == LibrarySource::Argument) {
+                wrong =
+                    wrongLibraryReport(toPath(LibraryPath), VerifyLibraryFile(toPath(LibraryPath)));
+            }
         },
         [this](const RuntimeError& error) { return listingRemedy(error); });
     if (!listed) {
         Text1->clear();
         Label1->clear();
         Label2->clear();
+    } else if (!wrong.empty()) {
+        QStringList lines;
+        for (const std::string& line : wrong) {
+            lines << QString::fromStdString(line);
+        }
+        report_(lines.join(QLatin1Char('\n')), ReportKind::Note);
     }
 }
 
@@ -231,11 +247,17 @@ void Form1::Command1_Click() {
     // compiler works on a copy of Library, which keeps its plain text; a failure writes
     // nothing and changes nothing.
     QString folder;
-    guarded(
+    QString input;
+    bool swapped = false;
+    const bool compiled = guarded(
         [&] {
             folder = fromPath(downloadFolder());
-            CompileLibrary(toPath(folder + QStringLiteral("/范句.txt")),
-                           toPath(folder + QStringLiteral("/111.dat")), Library);
+            input = folder + QStringLiteral("/范句.txt");
+            // Read as qurimo-lib compile --tsv reads it where every line holds a tab: an Anki
+            // or Tatoeba export saved under the name.
+            swapped = CompileLibrary(toPath(input), toPath(folder + QStringLiteral("/111.dat")),
+                                     Library, {.format = AuthoringFormat::Detect})
+                          .check.swappedPairs;
         },
         [&](const RuntimeError&) {
             return folder.isEmpty()
@@ -244,6 +266,9 @@ void Form1::Command1_Click() {
                                         "111.dat。")
                              .arg(QDir::toNativeSeparators(folder));
         });
+    if (compiled && swapped) {
+        report_(QString::fromStdString(swappedPairsNote(toPath(input))), ReportKind::Note);
+    }
 }
 
 } // namespace qurimo
