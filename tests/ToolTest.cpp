@@ -308,6 +308,21 @@ INSTANTIATE_TEST_SUITE_P(
                     ""}),
     [](const testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
 
+// OpenCC looks for the files its configuration names in the working directory first: files
+// of those names there are not read.
+TEST_F(ToolTest, SimplifiedReadsOpenCCsOwnFiles) {
+    for (const char* name : {"t2s.json", "TSPhrases.ocd2", "TSCharacters.ocd2"}) {
+        writeFile(dir.file(name), "{}\n");
+    }
+    writeFile(dir.file("in.tsv"), "1\tDry.\t2\t乾燥\n");
+    const ProcessResult result = runProgram({"/bin/sh", "-c",
+                                             "cd \"$1\" && \"$0\" compile --tsv --simplified "
+                                             "in.tsv out.dat && \"$0\" dump --utf8 out.dat",
+                                             Tool, dir.path().string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Dry.\n干燥\n");
+}
+
 // check reads and checks exactly as compile does: the same error, word for word.
 TEST_F(ToolTest, CheckGivesTheErrorCompileGives) {
     writeFile(dir.file("bad.txt"), "one\n\xD2\xBB\t\n");
