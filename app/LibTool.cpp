@@ -16,6 +16,7 @@
 #include "LibraryVerify.h"
 #include "PosixFile.h"
 #include "RuntimeError.h"
+#include "SimplifiedChinese.h"
 #include "TsvFile.h"
 #include "Utf8.h"
 
@@ -68,6 +69,7 @@ constexpr const char* Usage =
     "  qurimo-lib search [--chinese] 关键字 库文件\n"
     "      像窗口的 \"Go!\" 一样查找关键字（不分大小写和全角半角）：含汉字的关键字在中文\n"
     "      译文中查找，其他关键字在英文句子中查找；按槽的顺序输出每个结果的英文行和中文行。\n"
+    "      含繁体字的关键字像 --simplified 一样转成简体字查找，也按原样查找。\n"
     "      --chinese  不含汉字的关键字（例如数字）也在中文译文中查找。\n"
     "  qurimo-lib verify 库文件\n"
     "      检查库文件是否完整：被文件尾截断的记录（槽号和偏移）、不能解码为代码页 936\n"
@@ -222,7 +224,7 @@ int search(const Arguments& args) {
     const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[1]);
     const std::u16string keyword = qurimo::fromUtf8(args.operands[0]);
     const std::vector<int> hits =
-        qurimo::FindSentences(table, keyword,
+        qurimo::FindSentences(table, qurimo::searchForms(keyword),
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
                                                                    : qurimo::SideOf(keyword));
     bool listed = false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SimplifiedChinese.h"
 
+#include "HanScript.h"
 #include "PosixFile.h"
 #include "RuntimeError.h"
 #include "Utf8.h"
@@ -277,6 +278,17 @@ const T2s& t2s() {
 
 std::u16string toSimplified(std::u16string_view text, const ReplacementFilter& made) {
     return t2s().convert(text, made);
+}
+
+std::vector<std::u16string> searchForms(const std::u16string& keyword) {
+    if (!holdsHan(keyword)) {
+        return {keyword};
+    }
+    std::u16string simplified = toSimplified(keyword);
+    if (simplified == keyword) {
+        return {keyword};
+    }
+    return {std::move(simplified), keyword};
 }
 
 } // namespace qurimo

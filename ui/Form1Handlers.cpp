@@ -7,6 +7,7 @@
 #include "LibraryFile.h"
 #include "LibrarySearch.h"
 #include "Module1.h"
+#include "SimplifiedChinese.h"
 #include "UserFolders.h"
 
 #include <QClipboard>
@@ -147,7 +148,7 @@ void Form1::Command3_Click() {
         View.clearStrings();
         const std::u16string keyword = Text3->text().toStdU16String();
         int hits = 0;
-        for (int slot : FindSentences(Library, keyword, SideOf(keyword))) {
+        for (int slot : FindSentences(Library, searchForms(keyword), SideOf(keyword))) {
             View.at(hits).Chinese = Library.at(slot).Chinese;
             View.at(hits).English = Library.at(slot).English;
             ++hits;
