@@ -16,6 +16,7 @@
 #include "LibraryVerify.h"
 #include "PosixFile.h"
 #include "RuntimeError.h"
+#include "SimplifiedChinese.h"
 #include "TsvFile.h"
 #include "Utf8.h"
 #include "WrongLibrary.h"
@@ -54,7 +55,8 @@ constexpr const char* Usage =
     "      --tsv   制表符分隔：每行一对，英文、制表符、中文；也接受 Anki 的纯文本笔记\n"
     "              导出（#separator:tab、#html:false 等文件头）和 Tatoeba 的四列句对\n"
     "              导出（编号、英文、编号、中文）。每行都是中文在前的文件按英文在前保存。\n"
-    "      --simplified  先把繁体字转成简体字（如“這”转成“这”），再检查和保存。\n"
+    "      --simplified  先用 OpenCC 按词把繁体字转成简体字（“頭髮”转成“头发”，\n"
+    "              “乾隆”不变），再检查和保存。\n"
     "      出错时不写输出文件。\n"
     "  qurimo-lib check [--utf8|--gbk] [--tsv] [--simplified] 输入文件\n"
     "      像 compile 一样读取并检查编写文件，但什么也不写；输出句对数和读取所用的编码，\n"
@@ -68,6 +70,7 @@ constexpr const char* Usage =
     "  qurimo-lib search [--chinese] 关键字 库文件\n"
     "      像窗口的 \"Go!\" 一样查找关键字（不分大小写和全角半角）：含汉字的关键字在中文\n"
     "      译文中查找，其他关键字在英文句子中查找；按槽的顺序输出每个结果的英文行和中文行。\n"
+    "      含繁体字的关键字像 --simplified 一样转成简体字查找，也按原样查找。\n"
     "      --chinese  不含汉字的关键字（例如数字）也在中文译文中查找。\n"
     "  qurimo-lib verify 库文件\n"
     "      检查库文件是否完整：被文件尾截断的记录（槽号和偏移）、不能解码为代码页 936\n"
@@ -222,7 +225,7 @@ int search(const Arguments& args) {
     const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[1]);
     const std::u16string keyword = qurimo::fromUtf8(args.operands[0]);
     const std::vector<int> hits =
-        qurimo::FindSentences(table, keyword,
+        qurimo::FindSentences(table, qurimo::searchForms(keyword),
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
                                                                    : qurimo::SideOf(keyword));
     bool listed = false;

@@ -30,8 +30,8 @@ enum class Advice {
 struct AuthoringOptions {
     AuthoringEncoding encoding = AuthoringEncoding::Detect;
     AuthoringFormat format = AuthoringFormat::Lines;
-    // Traditional Chinese characters become simplified ones (ICU's Traditional-Simplified
-    // transliterator) before the texts are checked and stored.
+    // Traditional Chinese characters become simplified ones (OpenCC's t2s, by phrase) before
+    // the texts are checked and stored.
     bool simplified = false;
     Advice advice = Advice::Editor;
 };

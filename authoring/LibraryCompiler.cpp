@@ -44,23 +44,17 @@ bool survivesScramble(const std::u16string& text) {
     return DecodeText(EncodeText(text)) == text;
 }
 
-// The simplified form of text, but for a character whose simplified form cannot be stored
-// where it can (儸 would become 㑩, which code page 936 lacks): that one stays as it was.
+// The simplified form of text, but for a replacement that cannot be stored where what it
+// replaces can (儸 would become 㑩, which code page 936 lacks): that one stays as it was, and
+// the phrases around it are converted as they are in context.
 std::u16string simplifiedStorable(const std::u16string& text) {
     std::u16string whole = toSimplified(text);
     if (whole == text || survivesScramble(whole)) {
         return whole; // unchanged, it is checked as any text is
     }
-    std::u16string kept;
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t start = i;
-        UChar32 c = 0;
-        U16_NEXT(text.data(), i, text.size(), c);
-        const std::u16string one = text.substr(start, i - start);
-        const std::u16string simplified = toSimplified(one);
-        kept += survivesScramble(simplified) || !survivesScramble(one) ? simplified : one;
-    }
-    return kept;
+    return toSimplified(text, [](std::u16string_view from, std::u16string_view to) {
+        return survivesScramble(std::u16string(to)) || !survivesScramble(std::u16string(from));
+    });
 }
 
 RuntimeError unsavable(const AuthoringField& field, const std::string& name, std::size_t column,

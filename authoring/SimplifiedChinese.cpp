@@ -1,163 +1,294 @@
 // SPDX-License-Identifier: MIT
 #include "SimplifiedChinese.h"
 
+#include "HanScript.h"
+#include "PosixFile.h"
 #include "RuntimeError.h"
+#include "Utf8.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
-#include <memory>
-#include <mutex>
-#include <unicode/translit.h>
-#include <unicode/uniset.h>
+#include <exception>
+#include <fcntl.h>
+#include <map>
+#include <new>
+#include <opencc/Config.hpp>
+#include <opencc/Conversion.hpp>
+#include <opencc/ConversionChain.hpp>
+#include <opencc/Converter.hpp>
+#include <opencc/DictGroup.hpp>
+#include <opencc/Exception.hpp>
+#include <opencc/Lexicon.hpp>
+#include <opencc/MaxMatchSegmentation.hpp>
+#include <optional>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace qurimo {
 
 namespace {
 
-// ICU's Traditional-Simplified transliterator, and its rules as a table when they are all
-// plain "phrase > phrase;" rules without context, as ICU ships them. ICU refuses a rule that
-// an earlier one masks, so the first rule that matches is the longest: a longest match from
-// the table gives what the transliterator gives, at a small part of its cost per character
-// (a file full of traditional characters took seconds).
-struct Converter {
-    std::unique_ptr<icu::Transliterator> transliterator;
-    std::mutex mutex; // the transliterator is not to be used by two threads at once
-    std::unordered_map<std::u16string, std::u16string> replacement; // empty: no table
-    std::array<std::uint8_t, 0x10000> longest{}; // the longest phrase starting with a character
-    std::unordered_set<std::uint32_t> starts;    // the first two characters of longer phrases
-    std::array<char16_t, 0x10000> single{};      // one character for one, without a look-up
-};
+// OpenCC converts in two steps: it cuts the text into segments, the longest key of the
+// segmentation's dictionary at each place or else a run of what no key starts, then replaces
+// in each segment the longest key of each conversion's dictionary in turn by its first value.
+// Its own converter takes about 20 s for the largest file (301 texts of 32,767 traditional
+// characters), building a string for each character; the same steps over its dictionaries,
+// read once into tries, take a small part of a second. (It also stops at a NUL, where this
+// goes on.)
 
-std::uint32_t pairOf(char16_t first, char16_t second) {
-    return static_cast<std::uint32_t>(first) << 16 | second;
-}
-
-// The characters of "\u4E8E\u98DB", as toRules writes them when told to escape; false for
-// anything else.
-bool unescape(std::u16string_view text, std::u16string& characters) {
-    characters.clear();
-    if (text.size() % 6 != 0) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); i += 6) {
-        if (text[i] != u'\\' || text[i + 1] != u'u') {
-            return false;
-        }
-        unsigned value = 0;
-        for (std::size_t k = i + 2; k < i + 6; ++k) {
-            const char16_t c = text[k];
-            const int digit = c >= u'0' && c <= u'9'   ? c - u'0'
-                              : c >= u'A' && c <= u'F' ? c - u'A' + 10
-                                                       : -1;
-            if (digit < 0) {
-                return false;
-            }
-            value = value * 16 + static_cast<unsigned>(digit);
-        }
-        characters += static_cast<char16_t>(value);
-    }
-    return true;
-}
-
-// Fills the table from the rules, one "key > value;" a line; leaves it empty if a rule is
-// anything else, and the transliterator does the work.
-void readRules(Converter& converter) {
-    icu::UnicodeString written;
-    converter.transliterator->toRules(written, true);
-    const std::u16string rules(written.getBuffer(), static_cast<std::size_t>(written.length()));
+// A key of a dictionary and its first value, OpenCC's default; id counts the keys of all
+// dictionaries.
+struct Entry {
     std::u16string key;
     std::u16string value;
-    for (std::size_t start = 0; start < rules.size();) {
-        std::size_t end = rules.find(u'\n', start);
-        end = end == std::u16string::npos ? rules.size() : end;
-        const std::u16string_view line(rules.data() + start, end - start);
-        const std::size_t arrow = line.find(u" > ");
-        if (arrow == std::u16string_view::npos || !line.ends_with(u';') ||
-            !unescape(line.substr(0, arrow), key) ||
-            !unescape(line.substr(arrow + 3, line.size() - arrow - 4), value) || key.empty() ||
-            key.size() > 255 || converter.replacement.contains(key)) {
-            converter.replacement.clear();
+    std::size_t id;
+};
+
+// One dictionary's keys as a trie of UTF-16 units.
+class Trie {
+public:
+    Trie(const opencc::Dict& dict, std::size_t& ids) : first_(0x10000, 0), nodes_(1) {
+        const opencc::LexiconPtr lexicon = dict.GetLexicon();
+        for (const auto& entry : *lexicon) {
+            add(fromUtf8(entry->Key()), fromUtf8(entry->GetDefault()), ids);
+        }
+    }
+
+    // The longest key text starts with; null for none.
+    const Entry* longest(std::u16string_view text) const {
+        std::uint32_t node = text.empty() ? 0 : first_[text[0]];
+        const Entry* found = nullptr;
+        for (std::size_t i = 1; node != 0; ++i) {
+            if (nodes_[node].entry >= 0) {
+                found = &entries_[static_cast<std::size_t>(nodes_[node].entry)];
+            }
+            if (i == text.size() || !nodes_[node].inner) {
+                break;
+            }
+            const auto next = next_.find(edge(node, text[i]));
+            node = next == next_.end() ? 0 : next->second;
+        }
+        return found;
+    }
+
+private:
+    struct Node {
+        std::int32_t entry = -1; // into entries_
+        bool inner = false;      // a longer key goes on
+    };
+
+    static std::uint64_t edge(std::uint32_t node, char16_t unit) {
+        return static_cast<std::uint64_t>(node) << 16 | unit;
+    }
+
+    void add(std::u16string key, std::u16string value, std::size_t& ids) {
+        if (key.empty()) {
             return;
         }
-        std::uint8_t& longest = converter.longest[key.front()];
-        longest = std::max(longest, static_cast<std::uint8_t>(key.size()));
-        if (key.size() > 1) {
-            converter.starts.insert(pairOf(key[0], key[1]));
-        } else if (value.size() == 1 && value[0] != 0) {
-            converter.single[key[0]] = value[0];
+        std::uint32_t* slot = &first_[key[0]];
+        for (std::size_t i = 0;; ++i) {
+            if (*slot == 0) {
+                *slot = static_cast<std::uint32_t>(nodes_.size());
+                nodes_.emplace_back();
+            }
+            const std::uint32_t node = *slot;
+            if (i + 1 == key.size()) {
+                if (nodes_[node].entry < 0) {
+                    nodes_[node].entry = static_cast<std::int32_t>(entries_.size());
+                    entries_.push_back({std::move(key), std::move(value), ids++});
+                }
+                return;
+            }
+            nodes_[node].inner = true;
+            slot = &next_[edge(node, key[i + 1])];
         }
-        converter.replacement.emplace(key, value);
-        start = end + 1;
     }
+
+    std::vector<std::uint32_t> first_; // the node of each first unit; 0 for none
+    std::vector<Node> nodes_;          // node 0 stands for none
+    std::unordered_map<std::uint64_t, std::uint32_t> next_;
+    std::vector<Entry> entries_;
+};
+
+// The filter of one conversion, and what it said of each key so far: a file of thousands of
+// one character asks it once.
+struct Filtered {
+    const ReplacementFilter& filter;
+    std::vector<std::int8_t> made; // by Entry::id: -1 not asked, 0 no, 1 yes
+
+    bool allows(const Entry& entry) {
+        std::int8_t& answer = made[entry.id];
+        if (answer < 0) {
+            answer = filter(entry.key, entry.value) ? 1 : 0;
+        }
+        return answer == 1;
+    }
+};
+
+// A dictionary as OpenCC matches it: a group's dictionaries in order, the first with a key
+// text starts with giving its longest.
+class Dictionary {
+public:
+    Dictionary(const opencc::DictPtr& dict, std::map<const opencc::Dict*, Trie>& tries,
+               std::size_t& ids) {
+        add(dict, tries, ids);
+    }
+
+    const Entry* longest(std::u16string_view text) const {
+        for (const Trie* trie : tries_) {
+            if (const Entry* entry = trie->longest(text)) {
+                return entry;
+            }
+        }
+        return nullptr;
+    }
+
+    void appendConverted(std::u16string_view text, std::u16string& out, Filtered* filtered) const {
+        for (std::size_t i = 0; i < text.size();) {
+            if (const Entry* entry = longest(text.substr(i))) {
+                out += filtered == nullptr || filtered->allows(*entry) ? entry->value : entry->key;
+                i += entry->key.size();
+            } else {
+                out += text[i++]; // no key starts inside a character
+            }
+        }
+    }
+
+private:
+    void add(const opencc::DictPtr& dict, std::map<const opencc::Dict*, Trie>& tries,
+             std::size_t& ids) {
+        if (const auto group = std::dynamic_pointer_cast<opencc::DictGroup>(dict)) {
+            for (const opencc::DictPtr& member : group->GetDicts()) {
+                add(member, tries, ids);
+            }
+            return;
+        }
+        auto found = tries.find(dict.get());
+        if (found == tries.end()) {
+            found = tries.try_emplace(dict.get(), *dict, ids).first;
+        }
+        tries_.push_back(&found->second);
+    }
+
+    std::vector<const Trie*> tries_;
+};
+
+// t2s.json names its dictionaries by file name, which OpenCC looks for in the working
+// directory first: a TSPhrases.ocd2 there would be read instead of OpenCC's own. Each name
+// becomes a path in OpenCC's data folder.
+std::string withDataPaths(std::string json) {
+    const std::string folder = QURIMO_OPENCC_DATA "/";
+    for (std::size_t at = json.find("\"file\""); at != std::string::npos;
+         at = json.find("\"file\"", at + 1)) {
+        const std::size_t quote = json.find_first_not_of(" \t\r\n:", at + 6);
+        if (quote != std::string::npos && json[quote] == '"' && json[quote + 1] != '/') {
+            json.insert(quote + 1, folder);
+        }
+    }
+    return json;
 }
 
-// Made once: building the transliterator from its rules takes far longer than a file's
-// conversion.
-Converter& converter() {
-    static Converter made;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        UErrorCode error = U_ZERO_ERROR;
-        made.transliterator.reset(
-            icu::Transliterator::createInstance("Traditional-Simplified", UTRANS_FORWARD, error));
-        if (U_FAILURE(error)) {
-            made.transliterator.reset();
+class T2s {
+public:
+    T2s() {
+        const std::string path = QURIMO_OPENCC_DATA "/t2s.json";
+        const FileDescriptor file = openRegularFile(path, O_RDONLY);
+        const std::string json = withDataPaths(readUpTo(file.get(), 1 << 20, path));
+        const auto unreadable = [&path](const char* reason) {
+            return RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                                std::string("OpenCC 无法读取它的繁体转简体词典：") + reason);
+        };
+        opencc::ConverterPtr converter;
+        try {
+            converter = opencc::Config().NewFromString(json, QURIMO_OPENCC_DATA);
+        } catch (const opencc::Exception& error) { // not a std::exception
+            throw unreadable(error.what());
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& error) {
+            throw unreadable(error.what());
+        }
+        const auto segmentation =
+            std::dynamic_pointer_cast<opencc::MaxMatchSegmentation>(converter->GetSegmentation());
+        if (!segmentation) {
+            throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                               "OpenCC 的这个配置不按最长匹配切分文本");
+        }
+        segmentation_.emplace(segmentation->GetDict(), tries_, keys_);
+        for (const opencc::ConversionPtr& conversion :
+             converter->GetConversionChain()->GetConversions()) {
+            conversions_.emplace_back(conversion->GetDict(), tries_, keys_);
+        }
+    }
+
+    std::u16string convert(std::u16string_view text, const ReplacementFilter& filter) const {
+        std::optional<Filtered> filtered;
+        if (filter) {
+            filtered.emplace(Filtered{filter, std::vector<std::int8_t>(keys_, -1)});
+        }
+        Filtered* const made = filtered ? &*filtered : nullptr;
+        std::u16string simplified;
+        simplified.reserve(text.size());
+        std::size_t run = 0; // the start of the text since the last key
+        for (std::size_t i = 0; i < text.size();) {
+            const Entry* entry = segmentation_->longest(text.substr(i));
+            if (entry == nullptr) {
+                ++i;
+                continue;
+            }
+            convertSegment(text.substr(run, i - run), simplified, made);
+            convertSegment(text.substr(i, entry->key.size()), simplified, made);
+            i += entry->key.size();
+            run = i;
+        }
+        convertSegment(text.substr(run), simplified, made);
+        return simplified;
+    }
+
+private:
+    void convertSegment(std::u16string_view segment, std::u16string& out, Filtered* made) const {
+        if (segment.empty()) {
             return;
         }
-        readRules(made);
-        // Its rules replace strings of the characters they change, so a filter of those
-        // characters changes nothing but the time, should the transliterator do the work.
-        icu::UnicodeSet changed;
-        made.transliterator->getSourceSet(changed);
-        made.transliterator->adoptFilter(changed.freeze()->clone());
-    });
+        std::u16string held;
+        for (std::size_t k = 0; k + 1 < conversions_.size(); ++k) {
+            std::u16string next;
+            conversions_[k].appendConverted(segment, next, made);
+            held = std::move(next);
+            segment = held;
+        }
+        if (conversions_.empty()) {
+            out += segment;
+        } else {
+            conversions_.back().appendConverted(segment, out, made);
+        }
+    }
+
+    std::size_t keys_ = 0; // of all dictionaries
+    std::map<const opencc::Dict*, Trie> tries_;
+    std::optional<Dictionary> segmentation_;
+    std::vector<Dictionary> conversions_;
+};
+
+// Made on first need: the window's start-up never converts.
+const T2s& t2s() {
+    static const T2s made;
     return made;
 }
 
 } // namespace
 
-std::u16string toSimplified(std::u16string_view text) {
-    Converter& c = converter();
-    if (!c.transliterator) {
-        throw RuntimeError(ErrorNumber::InvalidCall, {}, 0,
-                           "这个系统的 ICU 没有繁体转简体的转换 (Traditional-Simplified)");
+std::u16string toSimplified(std::u16string_view text, const ReplacementFilter& made) {
+    return t2s().convert(text, made);
+}
+
+std::vector<std::u16string> searchForms(const std::u16string& keyword) {
+    if (!holdsHan(keyword)) {
+        return {keyword};
     }
-    if (c.replacement.empty()) {
-        icu::UnicodeString converted(text.data(), static_cast<int32_t>(text.size()));
-        const std::lock_guard lock(c.mutex);
-        c.transliterator->transliterate(converted);
-        return std::u16string(converted.getBuffer(), static_cast<std::size_t>(converted.length()));
+    std::u16string simplified = toSimplified(keyword);
+    if (simplified == keyword) {
+        return {keyword};
     }
-    std::u16string simplified;
-    simplified.reserve(text.size());
-    std::u16string key;
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = std::min<std::size_t>(c.longest[text[i]], text.size() - i);
-        if (length > 1 && !c.starts.contains(pairOf(text[i], text[i + 1]))) {
-            length = 1; // no longer phrase starts here: one look-up, not one per length
-        }
-        if (length == 1 && c.single[text[i]] != 0) {
-            simplified += c.single[text[i]];
-            ++i;
-            continue;
-        }
-        for (; length > 0; --length) {
-            key.assign(text.substr(i, length));
-            if (const auto found = c.replacement.find(key); found != c.replacement.end()) {
-                simplified += found->second;
-                break;
-            }
-        }
-        if (length == 0) {
-            simplified += text[i];
-            length = 1;
-        }
-        i += length;
-    }
-    return simplified;
+    return {std::move(simplified), keyword};
 }
 
 } // namespace qurimo

@@ -90,7 +90,7 @@ void SearchBundledLibrary(benchmark::State& state) {
     for (auto _ : state) {
         const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(BundledLibrary);
         benchmark::DoNotOptimize(
-            qurimo::FindSentences(table, u"make", qurimo::SearchSide::English));
+            qurimo::FindSentences(table, {u"make"}, qurimo::SearchSide::English));
     }
 }
 BENCHMARK(SearchBundledLibrary)->Unit(benchmark::kMicrosecond);

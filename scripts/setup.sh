@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
     cmake ninja-build g++ pkg-config
-    libicu-dev qt6-base-dev libx11-dev
+    libicu-dev libopencc-dev qt6-base-dev libx11-dev
     libgtest-dev libbenchmark-dev
     qt6-wayland qt6-gtk-platformtheme qt6-translations-l10n
     fonts-arphic-uming fonts-liberation2

@@ -1,51 +1,71 @@
 // SPDX-License-Identifier: MIT
 #include "SimplifiedChinese.h"
 
+#include "Utf8.h"
+
 #include <gtest/gtest.h>
-#include <memory>
+#include <opencc/Config.hpp>
+#include <opencc/Conversion.hpp>
+#include <opencc/ConversionChain.hpp>
+#include <opencc/Converter.hpp>
+#include <opencc/Dict.hpp>
+#include <opencc/Lexicon.hpp>
+#include <opencc/SimpleConverter.hpp>
 #include <random>
-#include <unicode/translit.h>
-#include <unicode/uniset.h>
+#include <string>
 #include <vector>
 
 using namespace qurimo;
 
 namespace {
 
-// The conversion passes over what ICU's transliterator never changes, and gives what the
-// transliterator gives over the whole text: here for random mixtures of what its rules
-// replace (phrases among them), Latin letters, spaces and characters it leaves alone.
-TEST(SimplifiedChineseTest, GivesWhatTheWholeTransliteratorGives) {
-    UErrorCode error = U_ZERO_ERROR;
-    const std::unique_ptr<icu::Transliterator> whole(
-        icu::Transliterator::createInstance("Traditional-Simplified", UTRANS_FORWARD, error));
-    ASSERT_TRUE(U_SUCCESS(error)) << u_errorName(error);
-    // The pieces: what each rule replaces ("key > replacement;" a line), and single characters.
-    std::vector<icu::UnicodeString> pieces{u"a", u" ", u"的", u"。", u"「", u"」"};
-    icu::UnicodeString rules;
-    whole->toRules(rules, false);
-    for (int32_t start = 0; start < rules.length();) {
-        const int32_t end = rules.indexOf(u'\n', start);
-        const int32_t arrow = rules.indexOf(u" > ", start);
-        if (arrow > start && (end < 0 || arrow < end)) {
-            const icu::UnicodeString key(rules, start, arrow - start);
-            pieces.push_back(key);
-            pieces.emplace_back(key, 0, 1); // a copy: tempSubString would alias key
-        }
-        start = end < 0 ? rules.length() : end + 1;
+TEST(SimplifiedChineseTest, ConvertsByPhrase) {
+    const struct {
+        std::u16string traditional;
+        std::u16string simplified;
+    } rows[] = {
+        {u"乾隆", u"乾隆"}, // a name: 乾 stays
+        {u"頭髮", u"头发"}, // 髮 alone could be 发 or 髮
+        {u"乾燥", u"干燥"}, // 乾 in a word of its own
+        {u"這是乾隆的頭髮。", u"这是乾隆的头发。"},
+        {u"儸", u"㑩"},               // beyond code page 936; the compiler keeps 儸
+        {u"「好」 OK", u"「好」 OK"}, // quotes and Latin letters stay
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(toUtf8(toSimplified(row.traditional)), toUtf8(row.simplified));
     }
-    ASSERT_GT(pieces.size(), 1000U);
+}
+
+// The conversion gives what OpenCC's own converter gives, here for random mixtures of the
+// keys of its t2s dictionaries, their first characters (phrases begun, not ended), Latin
+// letters, spaces and characters it leaves alone.
+TEST(SimplifiedChineseTest, GivesWhatOpenCCGives) {
+    const opencc::SimpleConverter openCC("t2s.json");
+    std::vector<std::string> pieces{
+        "a", " ", "的", "。", "「", "」", "\xF0\xA0\x80\x80"}; // U+20000
+    const opencc::ConverterPtr t2s = opencc::Config().NewFromFile("t2s.json");
+    for (const auto& conversion : t2s->GetConversionChain()->GetConversions()) {
+        const opencc::LexiconPtr lexicon = conversion->GetDict()->GetLexicon();
+        for (const auto& entry : *lexicon) {
+            const std::u16string key = fromUtf8(entry->Key());
+            pieces.push_back(entry->Key());
+            pieces.push_back(toUtf8(key.substr(0, (key[0] & 0xFC00) == 0xD800 ? 2 : 1)));
+        }
+    }
+    ASSERT_GT(pieces.size(), 4000U);
     std::mt19937 random(3);
-    for (int round = 0; round < 2000; ++round) {
-        icu::UnicodeString text;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
         for (int count = static_cast<int>(random() % 12); count > 0; --count) {
-            text.append(pieces[random() % pieces.size()]);
+            text += pieces[random() % pieces.size()];
         }
-        const std::u16string plain(text.getBuffer(), static_cast<std::size_t>(text.length()));
-        whole->transliterate(text);
-        EXPECT_EQ(toSimplified(plain),
-                  std::u16string(text.getBuffer(), static_cast<std::size_t>(text.length())));
+        EXPECT_EQ(toUtf8(toSimplified(fromUtf8(text))), openCC.Convert(text)) << text;
     }
+    std::string all;
+    for (const std::string& piece : pieces) {
+        all += piece;
+    }
+    EXPECT_EQ(toUtf8(toSimplified(fromUtf8(all))), openCC.Convert(all));
 }
 
 } // namespace

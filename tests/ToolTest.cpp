@@ -141,6 +141,11 @@ protected:
         qurimo::WriteLibraryFile(dir.file("esc.dat"), escape);
         ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("lib.dat")}).exitCode,
                   0);
+        // a library compiled without --simplified may hold traditional text
+        writeFile(dir.file("trad.txt"),
+                  "Qianlong's hair.\n乾隆的頭髮。\nDry hair.\n干燥的头发。\n");
+        ASSERT_EQ(
+            runProgram({Tool, "compile", dir.file("trad.txt"), dir.file("trad.dat")}).exitCode, 0);
         const std::string library = readFile(dir.file("lib.dat"));
         writeFile(dir.file("tail.dat"), library + "tail!");
         writeFile(dir.file("cut.dat"), library.substr(0, 30));
@@ -205,6 +210,17 @@ INSTANTIATE_TEST_SUITE_P(
             "SearchChineseKeyword", {"search", "茶", "@lib.dat"}, 0, "I make tea.\n我泡茶。\n", ""},
         CommandCase{
             "SearchChineseKeywordFoundNowhere", {"search", "这里有", "@lib.dat"}, 1, "", ""},
+        CommandCase{"SearchTraditionalKeyword",
+                    {"search", "這樣", "@lib.dat"},
+                    0,
+                    "Make it so.\n就这样办。\n",
+                    ""},
+        // the simplified form and, where different, the keyword as typed
+        CommandCase{"SearchTraditionalKeywordAsTypedToo",
+                    {"search", "頭髮", "@trad.dat"},
+                    0,
+                    "Qianlong's hair.\n乾隆的頭髮。\nDry hair.\n干燥的头发。\n",
+                    ""},
         CommandCase{"SearchChineseDoesNotSearchEnglish",
                     {"search", "--chinese", "tea", "@lib.dat"},
                     1,
@@ -311,6 +327,21 @@ INSTANTIATE_TEST_SUITE_P(
                     "第 1 号槽的英文（偏移 15，1 字节）解码后含有控制字符 U+0014",
                     ""}),
     [](const testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
+
+// OpenCC looks for the files its configuration names in the working directory first: files
+// of those names there are not read.
+TEST_F(ToolTest, SimplifiedReadsOpenCCsOwnFiles) {
+    for (const char* name : {"t2s.json", "TSPhrases.ocd2", "TSCharacters.ocd2"}) {
+        writeFile(dir.file(name), "{}\n");
+    }
+    writeFile(dir.file("in.tsv"), "1\tDry.\t2\t乾燥\n");
+    const ProcessResult result = runProgram({"/bin/sh", "-c",
+                                             "cd \"$1\" && \"$0\" compile --tsv --simplified "
+                                             "in.tsv out.dat && \"$0\" dump --utf8 out.dat",
+                                             Tool, dir.path().string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Dry.\n干燥\n");
+}
 
 // check reads and checks exactly as compile does: the same error, word for word.
 TEST_F(ToolTest, CheckGivesTheErrorCompileGives) {

@@ -66,13 +66,19 @@ INSTANTIATE_TEST_SUITE_P(
                  "O8q;j\tBasic\tEnglish\tKeep in touch.\t\tlater\n"},
         FormCase{"TatoebaPairs", "1276\tHe said \"hi\".\t5091\t他说“嗨”。\n"
                                  "1277\tKeep in touch.\t5092\t\n"},
+        // OpenCC keeps the corner quotes
         FormCase{"TatoebaTraditional",
                  "1276\tHe said \"hi\".\t5091\t他說「嗨」。\n1277\tKeep in touch.\t5092\t\n", false,
-                 true},
-        // 儸 is stored as it is: its simplified form 㑩 is not in code page 936
+                 true, "He said \"hi\".\n他说「嗨」。\nKeep in touch.\n\n"},
+        // by phrase: 乾 of a name stays, 乾 of 乾燥 becomes 干
+        FormCase{"TatoebaTraditionalByPhrase",
+                 "1276\tQianlong's hair is dry.\t5091\t乾隆的頭髮很乾燥。\n", false, true,
+                 "Qianlong's hair is dry.\n乾隆的头发很干燥。\n"},
+        // 儸 is stored as it is: its simplified form 㑩 is not in code page 936; the rest is
+        // converted as it is beside it
         FormCase{"TatoebaTraditionalKeepsWhatOnlyItsOwnFormStores",
-                 "1276\tHe said \"hi\".\t5091\t他說「嗨」儸。\n1277\tKeep in touch.\t5092\t\n",
-                 false, true, "He said \"hi\".\n他说“嗨”儸。\nKeep in touch.\n\n"},
+                 "1276\tHe said \"hi\".\t5091\t他說「嗨」儸乾隆。\n1277\tKeep in touch.\t5092\t\n",
+                 false, true, "He said \"hi\".\n他说「嗨」儸乾隆。\nKeep in touch.\n\n"},
         // a line with Chinese on neither side follows the others
         FormCase{"PlainChineseFirst", "他说“嗨”。\tHe said \"hi\".\n\tKeep in touch.\n", true},
         FormCase{"TatoebaChineseFirst",

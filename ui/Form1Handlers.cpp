@@ -8,6 +8,7 @@
 #include "LibrarySearch.h"
 #include "LibraryVerify.h"
 #include "Module1.h"
+#include "SimplifiedChinese.h"
 #include "UserFolders.h"
 #include "WrongLibrary.h"
 
@@ -163,7 +164,7 @@ void Form1::Command3_Click() {
         View.clearStrings();
         const std::u16string keyword = Text3->text().toStdU16String();
         int hits = 0;
-        for (int slot : FindSentences(Library, keyword, SideOf(keyword))) {
+        for (int slot : FindSentences(Library, searchForms(keyword), SideOf(keyword))) {
             View.at(hits).Chinese = Library.at(slot).Chinese;
             View.at(hits).English = Library.at(slot).English;
             ++hits;

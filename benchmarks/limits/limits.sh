@@ -15,8 +15,9 @@
 #   anew takes k steps per position for;
 # - an authoring file of one line as long as an authoring file may be (78.9 MB of a);
 # - a valid authoring file of that size: UTF-16 with its mark, 602 lines of 65,535 a;
-# - 301 pairs of 65,535 a and 32,767 traditional characters 這 (UTF-8), which --simplified
-#   converts;
+# - 301 pairs of 65,535 a and 32,767 traditional characters 乾隆頭髮很乾燥 over and over
+#   (UTF-8), which --simplified converts by phrase, and the same with each text ending in 儸,
+#   whose simplified form code page 936 lacks, so that it is kept;
 # - a library of 301 pairs whose texts are 65,535 bytes that decode to a control character,
 #   which a dump to a terminal shows as four characters each.
 
@@ -53,7 +54,8 @@ max_text=65535
 max_authoring=$((602 * (2 * max_text + 4) + 2))
 
 a_line=$(repeat "$max_text" a)
-han_line=$(repeat 32767 這)
+han_line=$(repeat 4681 乾隆頭髮很乾燥)
+kept_line=$(repeat 4680 乾隆頭髮很乾燥)乾隆頭髮很乾儸
 i=0
 while [ "$i" -lt 301 ]; do
     printf '%s\n%s\n' "$a_line" "$a_line"
@@ -64,6 +66,11 @@ while [ "$i" -lt 301 ]; do
     printf '%s\n%s\n' "$a_line" "$han_line"
     i=$((i + 1))
 done >"$work/traditional.txt"
+i=0
+while [ "$i" -lt 301 ]; do
+    printf '%s\n%s\n' "$a_line" "$kept_line"
+    i=$((i + 1))
+done >"$work/kept.txt"
 head -c "$max_authoring" /dev/zero | tr '\0' a >"$work/one-line.txt"
 {
     printf '\377\376'
@@ -126,7 +133,8 @@ for k in 200 4000 16000 65535; do
     keyword=$(repeat $((k - 1)) a)b
     row "search a...ab (k = $k), 39 MB library of a" "$tool" search -- "$keyword" "$work/a.dat"
 done
-row "search 这, 39 MB library of a and 这, every pair a hit" "$tool" search 这 "$work/han.dat"
+row "search 頭髮, 39 MB library of a and 头发, every pair a hit" \
+    "$tool" search 頭髮 "$work/han.dat"
 terminal_row "search to a terminal, every pair of control characters" \
     "$tool" search "''" "$work/control.dat"
 row "compile, one line of 78.9 MB" "$tool" compile "$work/one-line.txt" "$work/out.dat"
@@ -138,6 +146,8 @@ row "check --simplified, 301 pairs of a and 32,767 traditional" \
     "$tool" check --simplified "$work/traditional.txt"
 row "compile --simplified, the same" \
     "$tool" compile --simplified "$work/traditional.txt" "$work/out.dat"
+row "check --simplified, the same ending in 儸, which is kept" \
+    "$tool" check --simplified "$work/kept.txt"
 terminal_row "dump to a terminal, 39 MB library of control characters" \
     "$tool" dump "$work/control.dat"
 row "dump to a file, 39 MB library of control characters" "$tool" dump "$work/control.dat"

@@ -59,6 +59,8 @@ const Pairs Sample{
     {"Take your time.", "慢慢来。"},
     {"We MAKE progress every day.", "我们每天都在进步。"},
     {"Don't forget to make a backup.", "别忘了做备份。"},
+    {"His hair is dry.", "他的头发很干燥。"},
+    {"Qianlong's hair.", "乾隆的頭髮。"}, // a library compiled without --simplified
 };
 
 QStringList rows(QListWidget* list) {
@@ -572,13 +574,17 @@ void Form1Test::search_data() {
     QTest::newRow("inside a word") << "ake" << QList<int>{0, 1, 2, 3, 4};
     QTest::newRow("after a false start") << "od" << QList<int>{1}; // g-o-o-d
     QTest::newRow("typographic apostrophe") << "Don’t" << QList<int>{4};
-    QTest::newRow("empty") << "" << QList<int>{0, 1, 2, 3, 4};
+    QTest::newRow("empty") << "" << QList<int>{0, 1, 2, 3, 4, 5, 6};
     QTest::newRow("spaces only") << "  " << QList<int>{};
     QTest::newRow("prompt") << "请输入关键字" << QList<int>{};
     QTest::newRow("no hits") << "zebra" << QList<int>{};
     QTest::newRow("Chinese keyword") << "好" << QList<int>{0, 1};
     QTest::newRow("no Chinese character, English side") << "。" << QList<int>{};
     QTest::newRow("Chinese with its punctuation") << "慢慢来。" << QList<int>{2};
+    // traditional: its simplified form, by phrase, and the keyword as typed
+    QTest::newRow("traditional") << "頭髮" << QList<int>{5, 6};
+    QTest::newRow("traditional word") << "乾燥" << QList<int>{5};
+    QTest::newRow("traditional name") << "乾隆" << QList<int>{6};
 }
 
 void Form1Test::search() {
