@@ -13,6 +13,8 @@ struct AuthoringCheck {
     AuthoringEncoding encoding = AuthoringEncoding::Utf8; // what the file was read as
     // A tab-separated file with the Chinese first on every line, stored English first.
     bool swappedColumns = false;
+    // The encoding was detected in a close call (see AuthoringText::closeCall).
+    bool closeCall = false;
 };
 
 struct CompiledLibrary {
