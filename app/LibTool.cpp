@@ -49,7 +49,8 @@ constexpr const char* Usage =
     "      把编写文件编译成库文件。编写文件是英文、中文逐行交替的文本，最多 301 对。\n"
     "      输入文件为 - 时读取标准输入。编码按内容判断：带 UTF-16 字节序标记的文件\n"
     "      按 UTF-16 读取；以 UTF-8 字节序标记开头、或是有效 UTF-8 而不像代码页 936\n"
-    "      中文的文件按 UTF-8 读取，其余按代码页 936 (GBK) 读取。\n"
+    "      中文的文件按 UTF-8 读取，其余按代码页 936 (GBK) 读取。两种读法不相上下时，\n"
+    "      在标准错误上说明按哪种读取、怎样改用另一种。\n"
     "      --utf8  按 UTF-8 读取。\n"
     "      --gbk   按代码页 936 (GBK) 读取。\n"
     "      --tsv   制表符分隔：每行一对，英文、制表符、中文；也接受 Anki 的纯文本笔记\n"
@@ -61,16 +62,18 @@ constexpr const char* Usage =
     "  qurimo-lib check [--utf8|--gbk] [--tsv] [--simplified] 输入文件\n"
     "      像 compile 一样读取并检查编写文件，但什么也不写；输出句对数和读取所用的编码，\n"
     "      或 compile 会给出的同一个错误。\n"
-    "  qurimo-lib dump [--utf8] [--tsv] 库文件\n"
-    "      把库文件解码，按编写文件的格式写到标准输出：默认代码页 936、CR LF 行尾；\n"
+    "  qurimo-lib dump [--utf8|--gbk] [--tsv] 库文件\n"
+    "      把库文件解码，按编写文件的格式写到标准输出：默认 UTF-8、LF 行尾；\n"
     "      库文件不完整时写出能读出的部分，再报告第一个问题。\n"
-    "      --utf8  输出 UTF-8、LF 行尾。\n"
+    "      --utf8  输出 UTF-8、LF 行尾（默认）。\n"
+    "      --gbk   输出代码页 936 (GBK)、CR LF 行尾，供 Windows 的编辑器使用。\n"
     "      --tsv   输出制表符分隔的 UTF-8（英文、制表符、中文，每行一对，带 Anki 文件头），\n"
     "              可导入 Anki 和电子表格；含制表符或换行的句子无法这样写出，会报出槽号。\n"
-    "  qurimo-lib search [--chinese] 关键字 库文件\n"
+    "  qurimo-lib search [--chinese] 关键字 [库文件]\n"
     "      像窗口的 \"Go!\" 一样查找关键字（不分大小写和全角半角）：含汉字的关键字在中文\n"
     "      译文中查找，其他关键字在英文句子中查找；按槽的顺序输出每个结果的英文行和中文行。\n"
     "      含繁体字的关键字像 --simplified 一样转成简体字查找，也按原样查找。\n"
+    "      不给库文件时查找窗口读取的词库，即 qurimo-lib use 输出的那个。\n"
     "      --chinese  不含汉字的关键字（例如数字）也在中文译文中查找。\n"
     "  qurimo-lib verify 库文件\n"
     "      检查库文件是否完整：被文件尾截断的记录（槽号和偏移）、不能解码为代码页 936\n"
@@ -112,9 +115,10 @@ void printReport(const std::string& line) {
     std::fprintf(stderr, "qurimo-lib: %s\n", qurimo::escapeControlsUtf8(line).c_str());
 }
 
+// One line says what is wrong, one where the usage is: the whole help would bury the first.
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "qurimo-lib: %s\n\n%s", qurimo::escapeControlsUtf8(message).c_str(),
-                 Usage);
+    std::fprintf(stderr, "qurimo-lib: %s\n用法见 qurimo-lib --help\n",
+                 qurimo::escapeControlsUtf8(message).c_str());
     return ExitUsage;
 }
 
@@ -158,16 +162,38 @@ void noteSwapped(const std::string& input, const qurimo::AuthoringCheck& check) 
     }
 }
 
+// "为V1" in UTF-8 reads as code page 936 "涓篤1" nearly as well: where the detection was that
+// close, its reader learns which reading was taken and how to force the other.
+void noteCloseCall(const std::string& input, const qurimo::AuthoringCheck& check) {
+    if (!check.closeCall) {
+        return;
+    }
+    const bool utf8 = check.encoding == qurimo::AuthoringEncoding::Utf8;
+    // Chinese text spaces a Latin word off: "按 UTF-8 读取", "按代码页 936 (GBK) 读取".
+    const auto named = [](qurimo::AuthoringEncoding encoding) {
+        const std::string name = qurimo::encodingName(encoding);
+        return static_cast<unsigned char>(name.front()) < 0x80 ? " " + name + " " : name + " ";
+    };
+    printReport(
+        "注意: 按" + named(check.encoding) + "读取了 " + qurimo::inputName(input) + "；若是" +
+        named(utf8 ? qurimo::AuthoringEncoding::Codepage936 : qurimo::AuthoringEncoding::Utf8) +
+        "文件，请加 " + (utf8 ? "--gbk" : "--utf8"));
+}
+
 int compile(const Arguments& args) {
-    noteSwapped(args.operands[0], qurimo::CompileLibrary(args.operands[0], args.operands[1],
-                                                         qurimo::SlotTable{}, optionsOf(args))
-                                      .check);
+    const qurimo::AuthoringCheck result =
+        qurimo::CompileLibrary(args.operands[0], args.operands[1], qurimo::SlotTable{},
+                               optionsOf(args))
+            .check;
+    noteCloseCall(args.operands[0], result);
+    noteSwapped(args.operands[0], result);
     return ExitOk;
 }
 
 int check(const Arguments& args) {
     const qurimo::AuthoringCheck result =
         qurimo::CheckAuthoringFile(args.operands[0], optionsOf(args));
+    noteCloseCall(args.operands[0], result);
     noteSwapped(args.operands[0], result);
     return writeOut(onOutput(qurimo::inputName(args.operands[0])) + ": " +
                     std::to_string(result.pairs) + " 对句子，按 " +
@@ -179,9 +205,12 @@ int check(const Arguments& args) {
 // Writes what it can of a library that is not whole, then names its first problem, as gzip
 // -d does with a cut file.
 int dump(const Arguments& args) {
+    const bool tsv = args.options.count("--tsv") != 0;
+    if (tsv && args.options.count("--gbk") != 0) {
+        return usageError("dump --tsv 总是输出 UTF-8，不能和 --gbk 一起用");
+    }
     const std::string& path = args.operands[0];
     const qurimo::LibraryReport report = qurimo::VerifyLibraryFile(path);
-    const bool tsv = args.options.count("--tsv") != 0;
     // Written a text at a time and escaped as written: a library's control characters take
     // four times their room escaped, and a full library's dump would take hundreds of MB. A
     // terminal takes control characters for commands: it is shown them as visible escapes.
@@ -198,10 +227,11 @@ int dump(const Arguments& args) {
     if (tsv) {
         qurimo::DumpTsv(report.decoded, path, writer);
     } else {
+        // UTF-8 as a Linux terminal and editor read it; code page 936 for Windows editors.
         qurimo::DumpLibrary(report.decoded,
-                            args.options.count("--utf8") != 0
-                                ? qurimo::AuthoringEncoding::Utf8
-                                : qurimo::AuthoringEncoding::Codepage936,
+                            args.options.count("--gbk") != 0
+                                ? qurimo::AuthoringEncoding::Codepage936
+                                : qurimo::AuthoringEncoding::Utf8,
                             writer);
     }
     if (!outputWritten(written)) {
@@ -221,8 +251,19 @@ int dump(const Arguments& args) {
     return ExitError;
 }
 
+// The library the window reads, refused as the window refuses it.
+std::string windowLibrary() {
+    const qurimo::LibraryLocation location =
+        qurimo::locateLibrary(std::nullopt, qurimo::windowFolder());
+    if (location.source == qurimo::LibrarySource::PerUser) {
+        qurimo::requireOwnFolder(location.path.substr(0, location.path.rfind('/')));
+    }
+    return location.path;
+}
+
 int search(const Arguments& args) {
-    const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(args.operands[1]);
+    const qurimo::SlotTable table =
+        qurimo::ReadDecodedLibrary(args.operands.size() > 1 ? args.operands[1] : windowLibrary());
     const std::u16string keyword = qurimo::fromUtf8(args.operands[0]);
     const std::vector<int> hits =
         qurimo::FindSentences(table, qurimo::searchForms(keyword),
@@ -355,7 +396,7 @@ struct Command {
     std::size_t operands;
     const char* operandError;
     int errorStatus;
-    bool operandOptional = false;
+    bool operandOptional = false; // the last operand may be left out
 };
 
 const std::map<std::string_view, Command>& commands() {
@@ -372,9 +413,14 @@ const std::map<std::string_view, Command>& commands() {
           1,
           "check 需要一个输入文件参数",
           ExitError}},
-        {"dump", {dump, {"--utf8", "--tsv"}, 1, "dump 需要一个库文件参数", ExitError}},
+        {"dump", {dump, {"--utf8", "--gbk", "--tsv"}, 1, "dump 需要一个库文件参数", ExitError}},
         {"search",
-         {search, {"--chinese"}, 2, "search 需要关键字和库文件两个参数", ExitSearchError}},
+         {search,
+          {"--chinese"},
+          2,
+          "search 需要一个关键字，库文件可以不给",
+          ExitSearchError,
+          true}},
         {"verify", {verify, {}, 1, "verify 需要一个库文件参数", ExitError}},
         {"use", {use, {"--bundled"}, 1, "use 最多带一个库文件参数", ExitError, true}},
     };
@@ -401,9 +447,7 @@ int main(int argc, char** argv) {
     }
     const auto found = commands().find(args[0]);
     if (found == commands().end()) {
-        std::fprintf(stderr, "qurimo-lib: 没有 %s 这个命令\n用法见 qurimo-lib --help\n",
-                     qurimo::escapeControlsUtf8(args[0]).c_str());
-        return ExitUsage;
+        return usageError("没有 " + std::string(args[0]) + " 这个命令");
     }
     const Command& command = found->second;
     Arguments parsed;
@@ -425,7 +469,7 @@ int main(int argc, char** argv) {
         return usageError("--utf8 和 --gbk 只能选一个");
     }
     if (parsed.operands.size() != command.operands &&
-        !(command.operandOptional && parsed.operands.empty())) {
+        !(command.operandOptional && parsed.operands.size() + 1 == command.operands)) {
         return usageError(command.operandError);
     }
     try {

@@ -24,7 +24,7 @@ _qurimo_lib() {
     local options=""
     case $command in
     compile | check) options="--utf8 --gbk --tsv --simplified" ;;
-    dump) options="--utf8 --tsv" ;;
+    dump) options="--utf8 --gbk --tsv" ;;
     search) options="--chinese" ;;
     use) options="--bundled" ;;
     esac
@@ -32,8 +32,9 @@ _qurimo_lib() {
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
-    # the keyword of search is the user's own; use takes one library, or --bundled alone
-    if [[ $command == search && $operands -eq 0 ]]; then
+    # the keyword of search is the user's own, its library may follow; use takes one library,
+    # or --bundled alone
+    if [[ $command == search && $operands -ne 1 ]]; then
         return
     fi
     if [[ $command == use && ($operands -gt 0 || " ${words[*]:1:cword-1} " == *" --bundled "*) ]]; then

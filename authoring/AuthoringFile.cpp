@@ -338,10 +338,14 @@ AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding
         readLines < lines.size()
             ? bytes.substr(0, static_cast<std::size_t>(lines[readLines].data() - bytes.data()))
             : bytes;
+    bool closeCall = false;
     if (encoding == AuthoringEncoding::Detect) {
-        encoding = detectEncoding(std::span(lines).first(readLines), format);
+        const DetectedEncoding detected = detectEncoding(std::span(lines).first(readLines), format);
+        encoding = detected.encoding;
+        closeCall = detected.close();
         if (encoding == AuthoringEncoding::Codepage936 && spellsSurrogates(read)) {
             encoding = AuthoringEncoding::Utf8;
+            closeCall = false;
         }
     } else if (encoding == AuthoringEncoding::Codepage936 && read.starts_with(Utf8Bom) &&
                isUtf8(read.substr(Utf8Bom.size()))) {
@@ -350,7 +354,9 @@ AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding
     if (encoding == AuthoringEncoding::Utf8 && bytes.starts_with(Utf8Bom)) {
         bytes.remove_prefix(Utf8Bom.size());
     }
-    return decodeBytes(bytes, more, encoding, format, name, advice);
+    AuthoringText text = decodeBytes(bytes, more, encoding, format, name, advice);
+    text.closeCall = closeCall;
+    return text;
 }
 
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,

@@ -44,6 +44,9 @@ struct AuthoringText {
     // What the file lets its group and others do (077 for a pipe): a compile never makes its
     // output more readable than its input.
     mode_t sharedAtMost = 077;
+    // Detected, with the other encoding decoding the file too and weighing nearly as well (see
+    // DetectedEncoding::close): the reader is told which was taken and how to force the other.
+    bool closeCall = false;
 };
 
 // Decodes the bytes of an authoring file. A UTF-16 byte-order mark makes them UTF-16

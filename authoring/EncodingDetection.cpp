@@ -146,6 +146,10 @@ struct Evidence {
     bool beats(const Evidence& other) const {
         return weight * std::max(other.count, 1L) > other.weight * std::max(count, 1L);
     }
+
+    double average() const {
+        return static_cast<double>(weight) / static_cast<double>(std::max(count, 1L));
+    }
 };
 
 // The evidence of one reading of a file, column by column. Lines alternate English and
@@ -201,7 +205,7 @@ private:
 
 } // namespace
 
-AuthoringEncoding detectEncoding(std::span<const std::string_view> lines, AuthoringFormat format) {
+DetectedEncoding detectEncoding(std::span<const std::string_view> lines, AuthoringFormat format) {
     const bool marked = !lines.empty() && lines.front().starts_with(Utf8Bom);
     Reading utf8;
     Reading codepage936;
@@ -214,7 +218,7 @@ AuthoringEncoding detectEncoding(std::span<const std::string_view> lines, Author
         const std::string_view line =
             i == 0 && marked ? lines.front().substr(Utf8Bom.size()) : lines[i];
         if (!decodeUtf8(line, asUtf8)) {
-            return AuthoringEncoding::Codepage936;
+            return {AuthoringEncoding::Codepage936, std::nullopt};
         }
         ascii = ascii && std::all_of(line.begin(), line.end(),
                                      [](char b) { return static_cast<unsigned char>(b) < 0x80; });
@@ -225,15 +229,17 @@ AuthoringEncoding detectEncoding(std::span<const std::string_view> lines, Author
         }
     }
     if (marked || ascii || !isCodepage936) {
-        return AuthoringEncoding::Utf8;
+        return {AuthoringEncoding::Utf8, std::nullopt};
     }
     // A tie goes to code page 936, the encoding of the desktop platform's authoring files:
     // then neither reading has more of Chinese text in it, and a file the tie sends the wrong
     // way is UTF-8 with next to no Chinese, which --utf8 settles, rather than Chinese stored as
     // whatever letters its bytes spell in UTF-8.
-    return utf8.evidence(format).beats(codepage936.evidence(format))
-               ? AuthoringEncoding::Utf8
-               : AuthoringEncoding::Codepage936;
+    const Evidence forUtf8 = utf8.evidence(format);
+    const Evidence forCodepage936 = codepage936.evidence(format);
+    const double lead = forUtf8.average() - forCodepage936.average();
+    return forUtf8.beats(forCodepage936) ? DetectedEncoding{AuthoringEncoding::Utf8, lead}
+                                         : DetectedEncoding{AuthoringEncoding::Codepage936, -lead};
 }
 
 } // namespace qurimo

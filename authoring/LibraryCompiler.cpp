@@ -152,8 +152,8 @@ CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
     TsvPairs pairs = fieldsOf(text, name);
     std::vector<AuthoringField>& fields = pairs.fields;
 
-    CompiledLibrary result{given,
-                           {static_cast<int>(fields.size() / 2), text.encoding, pairs.swapped}};
+    CompiledLibrary result{
+        given, {static_cast<int>(fields.size() / 2), text.encoding, pairs.swapped, text.closeCall}};
     result.table.clearStrings();
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const int slot = static_cast<int>(i / 2);

@@ -13,6 +13,8 @@ struct AuthoringCheck {
     AuthoringEncoding encoding = AuthoringEncoding::Utf8; // what the file was read as
     // A file with the Chinese first in every pair, stored English first.
     bool swappedPairs = false;
+    // The encoding was detected in a close call (see AuthoringText::closeCall).
+    bool closeCall = false;
 };
 
 // The note on such a file, for both programs: one line naming it as inputName does.

@@ -45,23 +45,32 @@ TEST_P(ToolUsage, ExitCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, ToolUsage,
-    testing::Values(UsageCase{"Help", {"--help"}, 0}, UsageCase{"NoArguments", {}, 2},
-                    UsageCase{"UnknownCommand",
-                              {"build", "a", "b"},
-                              2,
-                              "qurimo-lib: 没有 build 这个命令\n用法见 qurimo-lib --help\n"},
-                    UsageCase{
-                        "UnknownCommandEscaped",
-                        {"\x1b]0;PWNED\x07"},
-                        2,
-                        "qurimo-lib: 没有 \\x1b]0;PWNED\\x07 这个命令\n用法见 qurimo-lib --help\n"},
-                    UsageCase{"UnknownOption", {"dump", "--latin1", "a"}, 2},
-                    UsageCase{"CompileOneFile", {"compile", "a"}, 2},
-                    UsageCase{"DumpTwoFiles", {"dump", "a", "b"}, 2},
-                    UsageCase{"BothEncodings", {"check", "--utf8", "--gbk", "a"}, 2},
-                    UsageCase{"OptionOfAnotherCommand", {"verify", "--tsv", "a"}, 2},
-                    UsageCase{"SearchWithoutLibrary", {"search", "make"}, 2},
-                    UsageCase{"CheckTwoFiles", {"check", "a", "b"}, 2}),
+    testing::Values(
+        UsageCase{"Help", {"--help"}, 0},
+        UsageCase{"NoArguments", {}, 2, "qurimo-lib: 缺少命令\n用法见 qurimo-lib --help\n"},
+        UsageCase{"UnknownCommand",
+                  {"build", "a", "b"},
+                  2,
+                  "qurimo-lib: 没有 build 这个命令\n用法见 qurimo-lib --help\n"},
+        UsageCase{"UnknownCommandEscaped",
+                  {"\x1b]0;PWNED\x07"},
+                  2,
+                  "qurimo-lib: 没有 \\x1b]0;PWNED\\x07 这个命令\n用法见 qurimo-lib --help\n"},
+        UsageCase{"UnknownOption",
+                  {"dump", "--latin1", "a"},
+                  2,
+                  "qurimo-lib: dump 没有选项 --latin1\n用法见 qurimo-lib --help\n"},
+        UsageCase{"CompileOneFile",
+                  {"compile", "a"},
+                  2,
+                  "qurimo-lib: compile 需要输入文件和输出文件两个参数\n"
+                  "用法见 qurimo-lib --help\n"},
+        UsageCase{"DumpTsvInCodepage936", {"dump", "--tsv", "--gbk", "a"}, 2},
+        UsageCase{"DumpTwoFiles", {"dump", "a", "b"}, 2},
+        UsageCase{"BothEncodings", {"check", "--utf8", "--gbk", "a"}, 2},
+        UsageCase{"OptionOfAnotherCommand", {"verify", "--tsv", "a"}, 2},
+        UsageCase{"SearchWithoutKeyword", {"search"}, 2},
+        UsageCase{"CheckTwoFiles", {"check", "a", "b"}, 2}),
     [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
 
 class ToolTest : public testing::Test {
@@ -87,21 +96,35 @@ TEST_F(ToolTest, ErrorsExitOneInChineseAndWriteNothing) {
     EXPECT_FALSE(exists(dir.file("none.dat")));
 }
 
-// A tab-separated dump compiles back to the same bytes, also for texts Anki would misread
-// unquoted (a leading quote, a leading #) and for a blank pair between filled ones.
-TEST_F(ToolTest, TsvDumpThenCompileIsByteExact) {
-    writeFile(dir.file("in.txt"), "\"Quoted,\" he said.\n“引号”\n#1 rule\n第一条\n\n\n"
-                                  "  spaced  \n\n");
+// A dump compiles back to the same bytes, its encoding detected: UTF-8 by default, code page
+// 936, and tab-separated, also for texts Anki would misread unquoted (a leading quote, a leading
+// #) and for a blank pair between filled ones.
+TEST_F(ToolTest, DumpThenCompileIsByteExact) {
+    const std::string text = "\"Quoted,\" he said.\n“引号”\n#1 rule\n第一条\n\n\n  spaced  \n\n";
+    writeFile(dir.file("in.txt"), text);
     ASSERT_EQ(runProgram({Tool, "compile", dir.file("in.txt"), dir.file("a.dat")}).exitCode, 0);
-    const ProcessResult dumped = runProgram({Tool, "dump", "--tsv", dir.file("a.dat")});
-    ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
-    EXPECT_EQ(dumped.out, "#separator:tab\n#html:false\n\"\"\"Quoted,\"\" he said.\"\t“引号”\n"
-                          "\"#1 rule\"\t第一条\n\t\n  spaced  \t\n");
-    writeFile(dir.file("dump.tsv"), dumped.out);
-    const ProcessResult compiled =
-        runProgram({Tool, "compile", "--tsv", dir.file("dump.tsv"), dir.file("b.dat")});
-    ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
-    EXPECT_EQ(readFile(dir.file("b.dat")), readFile(dir.file("a.dat")));
+    struct Form {
+        std::string option; // of dump ("--" for none), and of compile for --tsv
+        std::string dumped; // when given
+    };
+    for (const Form& form :
+         {Form{"--tsv", "#separator:tab\n#html:false\n\"\"\"Quoted,\"\" he said.\"\t"
+                        "“引号”\n\"#1 rule\"\t第一条\n\t\n  spaced  \t\n"},
+          Form{"--", text}, Form{"--gbk", ""}}) {
+        const ProcessResult dumped = runProgram({Tool, "dump", form.option, dir.file("a.dat")});
+        ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
+        if (!form.dumped.empty()) {
+            EXPECT_EQ(dumped.out, form.dumped);
+        }
+        writeFile(dir.file("dump.txt"), dumped.out);
+        std::filesystem::remove(dir.file("b.dat"));
+        const ProcessResult compiled =
+            runProgram({Tool, "compile", form.option == "--tsv" ? "--tsv" : "--",
+                        dir.file("dump.txt"), dir.file("b.dat")});
+        ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
+        EXPECT_EQ(compiled.err, "") << form.option;
+        EXPECT_EQ(readFile(dir.file("b.dat")), readFile(dir.file("a.dat"))) << form.option;
+    }
 }
 
 std::string word(unsigned value) {
@@ -113,7 +136,7 @@ struct CommandCase {
     std::vector<std::string> args; // "@name" stands for the file name in the test's folder
     int exitCode;
     std::string out; // expected on standard output; for verify and errors, a part of it
-    std::string err; // a part of standard error
+    std::string err; // a part of standard error, "@name" as in args; none at all when empty
 };
 
 void PrintTo(const CommandCase& c, std::ostream* os) {
@@ -132,6 +155,8 @@ protected:
         writeFile(dir.file("tatoeba.tsv"),
                   "1\tThis is it.\t2\t這就是了。\n3\tKeep it.\t4\t留著吧。\n");
         writeFile(dir.file("reversed.tsv"), "就这样办。\tMake it so.\n我泡茶。\tI make tea.\n");
+        writeFile(dir.file("close.txt"), "Version one.\n为V1\n"); // reads as 涓篤1 nearly as well
+        std::filesystem::create_directory(dir.file("data"));      // no library of the user's
         writeFile(dir.file("long.txt"), "Make it so.\n\x81" + std::string(2 * 0xFFFF, '0'));
         writeFile(dir.file("anki.tsv"), "#separator:\x1b]0;PWNED\x07\x1b[2J\na\tb\n");
         writeFile(dir.file("tab.tsv"), "#separator:tab\n#html:false\n\"a\tb\"\t甲\n");
@@ -169,23 +194,32 @@ protected:
 TEST_P(ToolCommands, PrintAndExit) {
     const CommandCase& c = GetParam();
     const auto before = std::distance(std::filesystem::directory_iterator(dir.path()), {});
-    std::vector<std::string> argv{Tool};
+    std::vector<std::string> argv{"env", "XDG_DATA_HOME=" + dir.file("data"), Tool};
     for (const std::string& arg : c.args) {
         argv.push_back(arg.starts_with("@") ? dir.file(arg.substr(1)) : arg);
     }
     const ProcessResult result = runProgram(argv);
+    std::string err = c.err;
+    if (const std::size_t at = err.find('@'); at != std::string::npos) {
+        err.replace(at, 1, dir.path().string() + "/");
+    }
     EXPECT_EQ(result.exitCode, c.exitCode) << result.out << result.err;
     if (c.exitCode == 0 && (c.args[0] == "search" || c.args[0] == "dump")) {
         EXPECT_EQ(result.out, c.out);
     } else {
         EXPECT_NE(result.out.find(c.out), std::string::npos) << result.out;
     }
-    EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    if (err.empty()) {
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_NE(result.err.find(err), std::string::npos) << result.err;
     for (const std::string raw : {"\x1b", "\x07", "\u202e"}) { // a report is always escaped
         EXPECT_EQ(result.err.find(raw), std::string::npos) << result.err;
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), before)
-        << "a file was written";
+    const bool compiled = c.args[0] == "compile" && c.exitCode == 0;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}),
+              before + (compiled ? 1 : 0))
+        << "a file was written, or not the output";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -230,6 +264,23 @@ INSTANTIATE_TEST_SUITE_P(
         // The keyword is looked for in the text, not in the escapes a terminal is shown.
         CommandCase{"SearchDoesNotFindEscapes", {"search", "x1b", "@esc.dat"}, 1, "", ""},
         CommandCase{"SearchMissingLibrary", {"search", "make", "@none.dat"}, 2, "", "文件未找到"},
+        CommandCase{"SearchWindowsLibrary",
+                    {"search", "look forward to hearing"},
+                    0,
+                    "I look forward to hearing from you.\n期待您的回复。\n",
+                    ""},
+        CommandCase{"CompileCloseCallIsNoted",
+                    {"compile", "@close.txt", "@close.dat"},
+                    0,
+                    "",
+                    "qurimo-lib: 注意: 按代码页 936 (GBK) 读取了 @close.txt；若是 UTF-8 "
+                    "文件，请加 --utf8\n"},
+        CommandCase{"CheckCloseCallIsNoted",
+                    {"check", "@close.txt"},
+                    0,
+                    "close.txt: 1 对句子",
+                    "读取了 @close.txt；若是 UTF-8 文件，请加 --utf8\n"},
+        CommandCase{"CompileClearCallIsNot", {"compile", "@in.txt", "@in.dat"}, 0, "", ""},
         CommandCase{"CheckCountsAndNamesTheEncoding",
                     {"check", "@in.txt"},
                     0,
@@ -286,8 +337,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "注意: "},
         // What compiles back to the same library; dump then compile is a property test of
         // its own.
-        CommandCase{"DumpCodepage936WithCrLf",
+        CommandCase{"DumpUtf8WithLfByDefault",
                     {"dump", "@lib.dat"},
+                    0,
+                    "Make it so.\n就这样办。\nI make tea.\n我泡茶。\nNothing here.\n这里没有。\n",
+                    ""},
+        CommandCase{"DumpCodepage936WithCrLf",
+                    {"dump", "--gbk", "@lib.dat"},
                     0,
                     "Make it so.\r\n\xBE\xCD\xD5\xE2\xD1\xF9\xB0\xEC\xA1\xA3\r\nI make tea.\r\n"
                     "\xCE\xD2\xC5\xDD\xB2\xE8\xA1\xA3\r\nNothing here.\r\n"

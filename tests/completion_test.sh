@@ -46,12 +46,13 @@ expect "--help check compile dump search use verify" qurimo-lib ""
 expect "check compile" qurimo-lib c
 expect "--gbk --simplified --tsv --utf8" qurimo-lib compile --
 expect "--simplified" qurimo-lib check --s
-expect "--tsv --utf8" qurimo-lib dump --
+expect "--gbk --tsv --utf8" qurimo-lib dump --
 expect "--chinese" qurimo-lib search -
 expect "a.dat b.txt sub" qurimo-lib compile --utf8 ""
 expect "a.dat" qurimo-lib verify a
 expect "" qurimo-lib search ""
 expect "a.dat b.txt sub" qurimo-lib search make ""
+expect "" qurimo-lib search make a.dat ""
 expect "--bundled" qurimo-lib use -
 expect "a.dat" qurimo-lib use a
 expect "" qurimo-lib use a.dat ""

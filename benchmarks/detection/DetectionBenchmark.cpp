@@ -12,11 +12,14 @@
 // in eight has a Russian phrase after its English, one in eight a German line with umlauts
 // (saved as plain English in code page 936, which has no ä). A UTF-8 file read as code page
 // 936 is allowed when its Chinese lines hold fewer than three common characters (level 1 of
-// GB 2312), and is counted apart. Prints the figures and every misread file.
+// GB 2312), and is counted apart. Counts the files whose reader is told the encoding detected
+// in a close call, and how close the calls were, to weigh DetectedEncoding::CloseLead by.
+// Prints the figures and every misread file.
 
 #include "AuthoringFile.h"
 #include "Codepage936.h"
 #include "ControlCharacters.h"
+#include "EncodingDetection.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -150,7 +153,13 @@ struct Tally {
     std::size_t codepage936AsUtf8 = 0;
     std::size_t utf8AsCodepage936Allowed = 0;
     std::size_t utf8AsCodepage936 = 0;
+    std::size_t noted = 0;        // told of a close call
+    std::size_t misreadNoted = 0; // of the misread ones
 };
+
+// How many files were read right and wrong with the reading chosen leading by less than each
+// of these.
+constexpr std::array<double, 8> Leads{0.25, 0.5, 0.6, 0.75, 1.0, 1.5, 2.0, 4.01};
 
 } // namespace
 
@@ -232,6 +241,7 @@ int main(int argc, char** argv) {
     std::vector<Misread> misread;
     std::vector<std::pair<std::string, Tally>> rows;
     std::chrono::steady_clock::duration spent{};
+    std::array<std::array<std::size_t, Leads.size()>, 2> underLead{}; // [misread][lead]
     for (const bool tsv : {false, true}) {
         for (const auto& [pairs, sampled] : Sizes) {
             Tally tally;
@@ -259,13 +269,23 @@ int main(int argc, char** argv) {
                         form + "/" + name + (isUtf8File ? ".utf8.txt" : ".gbk.txt");
                     std::ofstream(out / file, std::ios::binary) << bytes;
                     const auto start = std::chrono::steady_clock::now();
-                    const AuthoringEncoding read =
-                        decodeAuthoring(bytes, AuthoringEncoding::Detect,
-                                        tsv ? AuthoringFormat::Tsv : AuthoringFormat::Lines, file,
-                                        Advice::CommandLine)
-                            .encoding;
+                    const AuthoringFormat format =
+                        tsv ? AuthoringFormat::Tsv : AuthoringFormat::Lines;
+                    const AuthoringText text = decodeAuthoring(bytes, AuthoringEncoding::Detect,
+                                                               format, file, Advice::CommandLine);
+                    const AuthoringEncoding read = text.encoding;
                     spent += std::chrono::steady_clock::now() - start;
                     ++tally.files;
+                    const bool wrong = read != (isUtf8File ? AuthoringEncoding::Utf8
+                                                           : AuthoringEncoding::Codepage936);
+                    tally.noted += text.closeCall ? 1 : 0;
+                    tally.misreadNoted += text.closeCall && wrong ? 1 : 0;
+                    const std::vector<std::string_view> lines = splitLines(bytes);
+                    if (const std::optional<double> lead = detectEncoding(lines, format).lead) {
+                        for (std::size_t k = 0; k < Leads.size(); ++k) {
+                            underLead[wrong ? 1 : 0][k] += *lead < Leads[k] ? 1 : 0;
+                        }
+                    }
                     const std::string first = toUtf8(*group.front());
                     if (!isUtf8File && read != AuthoringEncoding::Codepage936) {
                         ++tally.codepage936AsUtf8;
@@ -289,18 +309,29 @@ int main(int argc, char** argv) {
                 "Russian %zu, German %zu\n\n",
                 hard.size() + others.size(), hard.size(), pools.english.size(),
                 pools.russian.size(), pools.german.size());
-    std::printf("%-9s %7s %12s %22s %22s\n", "form", "files", "936 as UTF-8",
-                "UTF-8 as 936 allowed", "UTF-8 as 936 not");
+    std::printf("%-9s %7s %12s %22s %22s %7s %14s\n", "form", "files", "936 as UTF-8",
+                "UTF-8 as 936 allowed", "UTF-8 as 936 not", "noted", "misread noted");
+    const auto printRow = [](const std::string& form, const Tally& t) {
+        std::printf("%-9s %7zu %12zu %22zu %22zu %7zu %14zu\n", form.c_str(), t.files,
+                    t.codepage936AsUtf8, t.utf8AsCodepage936Allowed, t.utf8AsCodepage936, t.noted,
+                    t.misreadNoted);
+    };
     for (const auto& [form, t] : rows) {
-        std::printf("%-9s %7zu %12zu %22zu %22zu\n", form.c_str(), t.files, t.codepage936AsUtf8,
-                    t.utf8AsCodepage936Allowed, t.utf8AsCodepage936);
+        printRow(form, t);
         total.files += t.files;
         total.codepage936AsUtf8 += t.codepage936AsUtf8;
         total.utf8AsCodepage936Allowed += t.utf8AsCodepage936Allowed;
         total.utf8AsCodepage936 += t.utf8AsCodepage936;
+        total.noted += t.noted;
+        total.misreadNoted += t.misreadNoted;
     }
-    std::printf("%-9s %7zu %12zu %22zu %22zu\n", "all", total.files, total.codepage936AsUtf8,
-                total.utf8AsCodepage936Allowed, total.utf8AsCodepage936);
+    printRow("all", total);
+    std::printf("\nFiles whose reading led the other by less than (a close call at %.2f):\n",
+                DetectedEncoding::CloseLead);
+    std::printf("%-8s %10s %10s\n", "lead", "read right", "misread");
+    for (std::size_t k = 0; k < Leads.size(); ++k) {
+        std::printf("%-8.2f %10zu %10zu\n", Leads[k], underLead[0][k], underLead[1][k]);
+    }
     std::printf("\nDetection time: %.1f ms in all, %.1f us a file\n",
                 std::chrono::duration<double, std::milli>(spent).count(),
                 std::chrono::duration<double, std::micro>(spent).count() /
