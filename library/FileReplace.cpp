@@ -215,6 +215,10 @@ Destination locate(const std::string& path) {
     }
     where.oldFile =
         FileDescriptor(::open(procPath(handle.get()).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (where.oldFile.get() < 0 && (errno == EACCES || errno == EPERM)) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                           "没有访问权限：当前用户不能写这个文件。请让它可写，或写到别的文件名。");
+    }
     if (where.oldFile.get() < 0) {
         throwFileError(errno, path);
     }

@@ -677,7 +677,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"FullDiskOldFile", Fault::FullDisk, 20000, 0644, 65536, false, 75,
                   "磁盘空间不足"},
         FaultCase{"ReadOnlyOldFileInWritableFolder", Fault::Unprivileged, 5000, 0444, 0, true, 75,
-                  "没有访问权限"},
+                  "没有访问权限：当前用户不能写这个文件"},
         FaultCase{"WritableOldFileInReadOnlyFolder", Fault::Unprivileged, 5000, 0666, 0, false, 75,
                   "没有访问权限：不能在这个文件夹中新建或替换"},
         FaultCase{"NoOldFileInReadOnlyFolder", Fault::Unprivileged, 0, 0, 0, false, 75,
