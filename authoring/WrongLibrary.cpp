@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "WrongLibrary.h"
 
+#include "AuthoringFile.h"
+#include "ControlCharacters.h"
 #include "LibraryCompiler.h"
 #include "RuntimeError.h"
 
@@ -39,22 +41,36 @@ std::string compiledName(const std::string& path) {
     return stem + (stem + ".dat" == path ? "-1.dat" : ".dat");
 }
 
-// The options that compile path, tried as a user would: as it is, then tab-separated, each
-// simplified where only that makes it compile.
+// The options that compile path, when it reads as text without control characters but tabs,
+// as an authoring file does: its format as the window detects it, simplified where only
+// that makes it compile. A file with other faults gets the command too, which names them.
 std::optional<AuthoringOptions> compilingOptions(const std::string& path) {
-    for (const AuthoringFormat format : {AuthoringFormat::Lines, AuthoringFormat::Tsv}) {
-        for (const bool simplified : {false, true}) {
-            const AuthoringOptions options{AuthoringEncoding::Detect, format, simplified,
-                                           Advice::CommandLine};
-            try {
-                if (CheckAuthoringFile(path, options).pairs > 0) {
-                    return options;
-                }
-            } catch (const RuntimeError&) {
-            }
+    AuthoringOptions options{AuthoringEncoding::Detect, AuthoringFormat::Detect, false,
+                             Advice::CommandLine};
+    try {
+        const AuthoringText text =
+            readAuthoringLines(path, options.encoding, options.format, options.advice);
+        const bool plain = std::all_of(text.lines.begin(), text.lines.end(), [](const auto& line) {
+            return std::none_of(line.begin(), line.end(),
+                                [](char16_t c) { return c != u'\t' && isControlCharacter(c); });
+        });
+        if (text.stop || text.lines.empty() || !plain) {
+            return std::nullopt;
+        }
+        options.format = text.format;
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+    for (const bool simplified : {false, true}) {
+        try {
+            CheckAuthoringFile(path,
+                               {options.encoding, options.format, simplified, options.advice});
+            options.simplified = simplified;
+            break;
+        } catch (const RuntimeError&) {
         }
     }
-    return std::nullopt;
+    return options;
 }
 
 } // namespace
