@@ -86,6 +86,7 @@ TEST_P(UseRefused, LeavesThePerUserLibraryAlone) {
     writeFile(dir.file("random.dat"), noise);
     writeFile(dir.file("cut.dat"), whole.substr(0, whole.size() / 2));
     writeFile(dir.file("范句.txt"), "See you later.\n回头见。\n");
+    writeFile(dir.file("slipped.txt"), "See you.\n再见。\nThanks.\nSorry.\n对不起。\nOK.\n");
     writeFile(dir.file("anki.txt"), "#separator:tab\n#html:false\nThis is mine.\t這是我的。\n");
     std::filesystem::create_directory(dir.file("folder"));
     ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0666), 0);
@@ -113,6 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedCase{"AuthoringFileCompileCommand", "范句.txt", "/范句.txt /"},
                     RefusedCase{"AuthoringFileCompileCommandThenUse", "范句.txt",
                                 "/范句.dat && qurimo-lib use /"},
+                    // compile then names what is wrong with it
+                    RefusedCase{"SlippedAuthoringFile", "slipped.txt",
+                                "编写文件，要先编译成库文件：qurimo-lib compile /"},
                     RefusedCase{"TraditionalAnkiExport", "anki.txt",
                                 "它是制表符分隔的句对文件，要先编译成库文件：qurimo-lib compile "
                                 "--tsv --simplified "},
