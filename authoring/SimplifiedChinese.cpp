@@ -2,23 +2,13 @@
 #include "SimplifiedChinese.h"
 
 #include "HanScript.h"
-#include "PosixFile.h"
+#include "LibraryLocation.h"
+#include "OpenCCDictionaries.h"
 #include "RuntimeError.h"
 #include "Utf8.h"
 
 #include <cstdint>
-#include <exception>
-#include <fcntl.h>
-#include <map>
-#include <new>
-#include <opencc/Config.hpp>
-#include <opencc/Conversion.hpp>
-#include <opencc/ConversionChain.hpp>
-#include <opencc/Converter.hpp>
-#include <opencc/DictGroup.hpp>
-#include <opencc/Exception.hpp>
-#include <opencc/Lexicon.hpp>
-#include <opencc/MaxMatchSegmentation.hpp>
+#include <dlfcn.h>
 #include <optional>
 #include <unordered_map>
 
@@ -45,10 +35,10 @@ struct Entry {
 // One dictionary's keys as a trie of UTF-16 units.
 class Trie {
 public:
-    Trie(const opencc::Dict& dict, std::size_t& ids) : first_(0x10000, 0), nodes_(1) {
-        const opencc::LexiconPtr lexicon = dict.GetLexicon();
-        for (const auto& entry : *lexicon) {
-            add(fromUtf8(entry->Key()), fromUtf8(entry->GetDefault()), ids);
+    Trie(const std::vector<std::pair<std::string, std::string>>& entries, std::size_t& ids)
+        : first_(0x10000, 0), nodes_(1) {
+        for (const auto& [key, value] : entries) {
+            add(fromUtf8(key), fromUtf8(value), ids);
         }
     }
 
@@ -127,9 +117,11 @@ struct Filtered {
 // text starts with giving its longest.
 class Dictionary {
 public:
-    Dictionary(const opencc::DictPtr& dict, std::map<const opencc::Dict*, Trie>& tries,
-               std::size_t& ids) {
-        add(dict, tries, ids);
+    // The tries of the dictionaries at indices, in order.
+    Dictionary(const std::vector<std::size_t>& indices, const std::vector<Trie>& tries) {
+        for (const std::size_t index : indices) {
+            tries_.push_back(&tries.at(index));
+        }
     }
 
     const Entry* longest(std::u16string_view text) const {
@@ -153,69 +145,42 @@ public:
     }
 
 private:
-    void add(const opencc::DictPtr& dict, std::map<const opencc::Dict*, Trie>& tries,
-             std::size_t& ids) {
-        if (const auto group = std::dynamic_pointer_cast<opencc::DictGroup>(dict)) {
-            for (const opencc::DictPtr& member : group->GetDicts()) {
-                add(member, tries, ids);
-            }
-            return;
-        }
-        auto found = tries.find(dict.get());
-        if (found == tries.end()) {
-            found = tries.try_emplace(dict.get(), *dict, ids).first;
-        }
-        tries_.push_back(&found->second);
-    }
-
     std::vector<const Trie*> tries_;
 };
 
-// t2s.json names its dictionaries by file name, which OpenCC looks for in the working
-// directory first: a TSPhrases.ocd2 there would be read instead of OpenCC's own. Each name
-// becomes a path in OpenCC's data folder.
-std::string withDataPaths(std::string json) {
-    const std::string folder = QURIMO_OPENCC_DATA "/";
-    for (std::size_t at = json.find("\"file\""); at != std::string::npos;
-         at = json.find("\"file\"", at + 1)) {
-        const std::size_t quote = json.find_first_not_of(" \t\r\n:", at + 6);
-        if (quote != std::string::npos && json[quote] == '"' && json[quote + 1] != '/') {
-            json.insert(quote + 1, folder);
-        }
-    }
-    return json;
+// The module's path: beside the window's program, where both programs find it, installed or
+// in the build folder.
+std::string modulePath() {
+    return windowFolder() + "/" + OpenCCModule;
 }
 
 class T2s {
 public:
     T2s() {
-        const std::string path = QURIMO_OPENCC_DATA "/t2s.json";
-        const FileDescriptor file = openRegularFile(path, O_RDONLY);
-        const std::string json = withDataPaths(readUpTo(file.get(), 1 << 20, path));
-        const auto unreadable = [&path](const char* reason) {
-            return RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
-                                std::string("OpenCC 无法读取它的繁体转简体词典：") + reason);
-        };
-        opencc::ConverterPtr converter;
-        try {
-            converter = opencc::Config().NewFromString(json, QURIMO_OPENCC_DATA);
-        } catch (const opencc::Exception& error) { // not a std::exception
-            throw unreadable(error.what());
-        } catch (const std::bad_alloc&) {
-            throw;
-        } catch (const std::exception& error) {
-            throw unreadable(error.what());
+        const std::string path = modulePath();
+        // Kept loaded for the life of the program, as the conversion is.
+        void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        const auto read =
+            module == nullptr ? nullptr : reinterpret_cast<ReadT2s>(::dlsym(module, ReadT2sSymbol));
+        if (read == nullptr) {
+            const char* reason = ::dlerror();
+            throw RuntimeError(ErrorNumber::FileNotFound, path, 0,
+                               std::string("无法载入把繁体字转成简体字的 OpenCC 模块：") +
+                                   (reason != nullptr ? reason : "没有它的入口"));
         }
-        const auto segmentation =
-            std::dynamic_pointer_cast<opencc::MaxMatchSegmentation>(converter->GetSegmentation());
-        if (!segmentation) {
+        T2sDictionaries dictionaries;
+        read(dictionaries);
+        if (!dictionaries.error.empty()) {
             throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
-                               "OpenCC 的这个配置不按最长匹配切分文本");
+                               "OpenCC 无法读取它的繁体转简体词典：" + dictionaries.error);
         }
-        segmentation_.emplace(segmentation->GetDict(), tries_, keys_);
-        for (const opencc::ConversionPtr& conversion :
-             converter->GetConversionChain()->GetConversions()) {
-            conversions_.emplace_back(conversion->GetDict(), tries_, keys_);
+        tries_.reserve(dictionaries.dictionaries.size());
+        for (const auto& entries : dictionaries.dictionaries) {
+            tries_.emplace_back(entries, keys_);
+        }
+        segmentation_.emplace(dictionaries.segmentation, tries_);
+        for (const std::vector<std::size_t>& conversion : dictionaries.conversions) {
+            conversions_.emplace_back(conversion, tries_);
         }
     }
 
@@ -263,7 +228,7 @@ private:
     }
 
     std::size_t keys_ = 0; // of all dictionaries
-    std::map<const opencc::Dict*, Trie> tries_;
+    std::vector<Trie> tries_;
     std::optional<Dictionary> segmentation_;
     std::vector<Dictionary> conversions_;
 };

@@ -49,6 +49,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort > "$work/package.list"
 diff -u "$work/installed.list" "$work/package.list"
 expected=(
     ./usr/bin/qurimo ./usr/bin/qurimo-lib ./usr/lib/qurimo/qurimo ./usr/lib/qurimo/vorel.dat
+    ./usr/lib/qurimo/modules/qurimo-opencc.so
     ./usr/share/applications/io.qurimo.Qurimo.desktop
     ./usr/share/metainfo/io.qurimo.Qurimo.metainfo.xml
     ./usr/share/icons/hicolor/scalable/apps/io.qurimo.Qurimo.svg
@@ -64,7 +65,8 @@ for file in "${expected[@]}"; do
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libicu fonts-arphic-uming fonts-liberation2 qt6-translations-l10n; do
+for package in libqt6widgets6 libicu libopencc libopencc-data fonts-arphic-uming fonts-liberation2 \
+    qt6-translations-l10n; do
     grep -q "$package" <<<"$depends" || { echo "Depends lacks $package: $depends" >&2; exit 1; }
 done
 test "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland
@@ -77,6 +79,9 @@ cmp "$work/root/usr/lib/qurimo/vorel.dat" "$build/vorel.dat"
 # Version and help need no display; the help names the library the window reads.
 test "$(env -u DISPLAY "$program" --version)" = "qurimo $version"
 test "$(env -u DISPLAY "$work/root/usr/bin/qurimo-lib" --version)" = "qurimo-lib $version"
+# The installed tool finds OpenCC's module beside the window's program.
+printf 'My hair.\n我的頭髮。\n' | env -u DISPLAY "$work/root/usr/bin/qurimo-lib" check --simplified - \
+    >/dev/null
 help=$(env -u DISPLAY "$program" --help)
 grep -qF "$work/root/usr/lib/qurimo/vorel.dat" <<<"$help" ||
     { echo "qurimo --help names another library:" >&2; echo "$help" >&2; exit 1; }
