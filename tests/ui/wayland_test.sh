@@ -3,7 +3,7 @@
 # The real program on a Wayland desktop without X: a headless weston with a private runtime
 # folder. The program must choose Qt's Wayland platform itself, find every plugin it needs and
 # give its top-level surface the window's caption as title (seen in the WAYLAND_DEBUG protocol log).
-# Usage: tests/wayland_test.sh BUILD_DIR
+# Usage: tests/ui/wayland_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
 # The caption and geometry, as the build states them; the screenshot script reads them too.

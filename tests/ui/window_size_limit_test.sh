@@ -3,7 +3,7 @@
 # "写文件" under a file-size limit smaller than the new library: the window reports the error
 # and goes on, the old 111.dat stays byte for byte as it was, and no other file is left beside
 # it. Without care the limit's signal would kill the program halfway through the write.
-# Usage: tests/window_size_limit_test.sh BUILD_DIR
+# Usage: tests/ui/window_size_limit_test.sh BUILD_DIR
 set -euo pipefail
 if [ -z "${QURIMO_ON_XVFB:-}" ]; then
     export QURIMO_ON_XVFB=1

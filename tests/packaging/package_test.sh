@@ -19,7 +19,7 @@ build=$(cd "$1" && pwd)
 . "$build/window.sh"
 export QURIMO_BUILD=$build
 version=$2
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The library beside the program, whatever per-user library the account running this has set.

@@ -3,14 +3,14 @@
 # The real program under GNOME's dark theme (Qt's GTK platform theme with Adwaita:dark) on a
 # virtual display: in the screenshot every text must stand out from what it is drawn on by at
 # least 4.5:1 (4.0:1 for the red Chinese line, whose colour is fixed), as in the light scheme.
-# Usage: tests/dark_theme_test.sh BUILD_DIR
+# Usage: tests/ui/dark_theme_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
 # The caption and geometry, as the build states them; the screenshot script reads them too.
 # shellcheck source=/dev/null
 . "$build/window.sh"
 export QURIMO_BUILD=$build
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The library beside the program, whatever per-user library the account running this has set.

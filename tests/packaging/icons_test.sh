@@ -4,7 +4,7 @@
 # like what scripts/make-icons.sh renders from the SVG now (within a little anti-aliasing, as
 # renderer versions differ), so an SVG changed without remaking the PNGs is caught.
 set -euo pipefail
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$source_dir/scripts/make-icons.sh" "$work"

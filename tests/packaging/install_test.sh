@@ -9,7 +9,7 @@ build=$1
 # shellcheck source=/dev/null
 . "$build/window.sh"
 export QURIMO_BUILD=$build
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 chmod 755 "$prefix"

@@ -9,7 +9,7 @@ build=$1
 # shellcheck source=/dev/null
 . "$build/window.sh"
 export QURIMO_BUILD=$build
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The library beside the program, whatever per-user library the account running this has set.
