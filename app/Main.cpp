@@ -19,17 +19,21 @@ namespace {
 
 constexpr int ExitUsage = 2;
 
-constexpr const char* Help =
-    "用法: qurimo [Qt 选项] [词库文件]\n"
-    "英文例句及其中文译文的桌面参考工具。\n"
-    "  词库文件    本次运行读取的库文件，例如 \"写文件\" 写出的 111.dat；它不存在时\n"
-    "              窗口报告错误并空着打开，不会新建它。\n"
-    "  --version   显示版本。\n"
-    "  -h, --help  显示本说明。\n"
-    "Qt 自身的选项(如 -platform、-style)照常有效。\n"
-    "不给出词库文件时，窗口读取按用户设置的词库 $XDG_DATA_HOME/qurimo/vorel.dat\n"
-    "(XDG_DATA_HOME 未设置或为空时是 ~/.local/share/qurimo/vorel.dat)，它由\n"
-    "qurimo-lib use 设定；没有它时读取程序所在文件夹中的 vorel.dat，不存在时新建为空文件。\n";
+std::string help() {
+    const std::string name(qurimo::LibraryFileName);
+    return "用法: qurimo [Qt 选项] [词库文件]\n"
+           "英文例句及其中文译文的桌面参考工具。\n"
+           "  词库文件    本次运行读取的库文件，例如 \"写文件\" 写出的 111.dat；它不存在时\n"
+           "              窗口报告错误并空着打开，不会新建它。\n"
+           "  --version   显示版本。\n"
+           "  -h, --help  显示本说明。\n"
+           "Qt 自身的选项(如 -platform、-style)照常有效。\n"
+           "不给出词库文件时，窗口读取按用户设置的词库 " +
+           qurimo::perUserLibraryIn("$XDG_DATA_HOME") + "\n(XDG_DATA_HOME 未设置或为空时是 " +
+           qurimo::perUserLibraryIn("~/.local/share") +
+           ")，它由\nqurimo-lib use 设定；没有它时读取程序所在文件夹中的 " + name +
+           "，不存在时新建为空文件。\n";
+}
 
 void printHelp(const std::optional<std::string>& argument) {
     const QString programFolder = QCoreApplication::applicationDirPath();
@@ -43,7 +47,7 @@ void printHelp(const std::optional<std::string>& argument) {
     }
     std::printf("%s\"写文件\" 在桌面的下载文件夹中读取 范句.txt，写入 111.dat；现在是:\n  %s\n"
                 "窗口现在读取的词库:\n  %s\n  (%s)\n",
-                Help, qurimo::escapeControlsUtf8(folder).c_str(),
+                help().c_str(), qurimo::escapeControlsUtf8(folder).c_str(),
                 qurimo::escapeControlsUtf8(library.path).c_str(),
                 qurimo::describeSource(library.source).c_str());
 }

@@ -73,6 +73,17 @@ void ReadLibraryFile(const std::string& path, SlotTable& table, MissingFile miss
     parseLibrary(bytes, table);
 }
 
+std::string readLibraryBytes(const std::string& path) {
+    FileDescriptor file = openRegularFile(path, O_RDONLY);
+    std::string bytes = readUpTo(file.get(), MaxLibraryBytes + 1, path);
+    if (bytes.size() > MaxLibraryBytes) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                           "文件比任何库文件都长（库文件最长为 " + std::to_string(MaxLibraryBytes) +
+                               " 字节）");
+    }
+    return bytes;
+}
+
 void parseLibrary(std::string_view bytes, SlotTable& table) {
     table.reset();
     RecordWalker walker(bytes);

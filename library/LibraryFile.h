@@ -33,6 +33,10 @@ void WriteLibraryFile(const std::string& path, const SlotTable& table, mode_t sh
 // Fills table from the bytes of a library file, as ReadLibraryFile does after opening it.
 void parseLibrary(std::string_view bytes, SlotTable& table);
 
+// Reads the whole of the library file at path, which must exist: anything but a regular file,
+// and a file longer than any library file can be, is run-time error 75.
+std::string readLibraryBytes(const std::string& path);
+
 // The bytes WriteLibraryFile puts into a file for table.
 std::string serializeLibrary(const SlotTable& table, const std::string& path = {});
 

@@ -2,6 +2,7 @@
 #include "LibraryLocation.h"
 
 #include "FileError.h"
+#include "FileReplace.h"
 #include "RuntimeError.h"
 #include "UserFolders.h"
 
@@ -15,8 +16,37 @@
 
 namespace qurimo {
 
+namespace {
+
+std::string folderOf(const std::string& path) {
+    return path.substr(0, path.rfind('/'));
+}
+
+// Makes folder and every missing folder above it, each private to the user.
+void makePrivateFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            throwFileError(errno, part);
+        }
+        if (slash == std::string::npos) {
+            return;
+        }
+    }
+}
+
+} // namespace
+
+std::string perUserLibraryIn(std::string_view dataHomeShown) {
+    return std::string(dataHomeShown) + "/qurimo/" + std::string(LibraryFileName);
+}
+
 std::string perUserLibraryPath() {
-    return dataHome() + "/qurimo/vorel.dat";
+    return perUserLibraryIn(dataHome());
+}
+
+std::string libraryBeside(std::string_view programFolder) {
+    return std::string(programFolder) + "/" + std::string(LibraryFileName);
 }
 
 void requireOwnFolder(const std::string& folder) {
@@ -65,7 +95,7 @@ LibraryLocation locateLibrary(const std::optional<std::string>& argument,
     if (::lstat(perUser.c_str(), &info) == 0) {
         return {std::move(perUser), LibrarySource::PerUser};
     }
-    return {programFolder + "/vorel.dat", LibrarySource::BesideProgram};
+    return {libraryBeside(programFolder), LibrarySource::BesideProgram};
 }
 
 std::string describeSource(LibrarySource source) {
@@ -89,6 +119,39 @@ std::string windowFolder() {
     }
     const fs::path window = fs::canonical(own / "qurimo", error);
     return (error ? own : window.parent_path()).string();
+}
+
+std::string windowLibrary() {
+    const LibraryLocation location = locateLibrary(std::nullopt, windowFolder());
+    if (location.source == LibrarySource::PerUser) {
+        requireOwnFolder(folderOf(location.path));
+    }
+    return location.path;
+}
+
+LibraryReport setOwnLibrary(const std::string& source) {
+    // Read once, so that what is checked is what is copied.
+    const std::string bytes = readLibraryBytes(source);
+    LibraryReport report = VerifyLibrary(bytes);
+    if (!report.problems.empty()) {
+        return report;
+    }
+    const std::string perUser = perUserLibraryPath();
+    makePrivateFolders(folderOf(perUser));
+    requireOwnFolder(folderOf(perUser));
+    ReplaceFile(perUser, bytes, OldTail::Drop);
+    return report;
+}
+
+bool removeOwnLibrary() {
+    const std::string perUser = perUserLibraryPath();
+    if (::unlink(perUser.c_str()) == 0) {
+        return true;
+    }
+    if (errno != ENOENT && errno != ENOTDIR) {
+        throwFileError(errno, perUser);
+    }
+    return false;
 }
 
 } // namespace qurimo

@@ -2,17 +2,22 @@
 #pragma once
 
 #include "LibraryFile.h"
+#include "LibraryVerify.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qurimo {
+
+// The name of the library the window finds by itself, beside the program or the user's own.
+inline constexpr std::string_view LibraryFileName = "vorel.dat";
 
 // Why the window reads the library it reads.
 enum class LibrarySource {
     Argument,      // named on its command line
     PerUser,       // the user's own, set by `qurimo-lib use`
-    BesideProgram, // vorel.dat in the folder of the program's executable
+    BesideProgram, // LibraryFileName in the folder of the program's executable
 };
 
 struct LibraryLocation {
@@ -26,8 +31,14 @@ inline MissingFile whenMissing(LibrarySource source) {
     return source == LibrarySource::BesideProgram ? MissingFile::Create : MissingFile::Fail;
 }
 
-// The user's own library: qurimo/vorel.dat in dataHome(). Only `qurimo-lib use` writes it.
+// The user's own library within the data home dataHomeShown: "$XDG_DATA_HOME" for a help text.
+std::string perUserLibraryIn(std::string_view dataHomeShown);
+
+// The user's own library: perUserLibraryIn(dataHome()). Only setOwnLibrary writes it.
 std::string perUserLibraryPath();
+
+// The library beside the program in programFolder, joined as it stands.
+std::string libraryBeside(std::string_view programFolder);
 
 // Refuses, with run-time error 75 saying which folder and why, the folder of the per-user
 // library when another user could put another library in its place, as ssh refuses such a
@@ -37,7 +48,7 @@ void requireOwnFolder(const std::string& folder);
 
 // The library the window reads: the file named on its command line; else the per-user
 // library when anything lies at its path (so that a broken one is reported rather than
-// silently passed over); else vorel.dat in programFolder, joined as it stands.
+// silently passed over); else libraryBeside(programFolder).
 LibraryLocation locateLibrary(const std::optional<std::string>& argument,
                               const std::string& programFolder);
 
@@ -48,5 +59,18 @@ std::string describeSource(LibrarySource source);
 // program `qurimo` beside qurimo-lib's own executable (installed, bin/qurimo links into
 // lib/qurimo), or qurimo-lib's own folder when there is none.
 std::string windowFolder();
+
+// The library the window reads when given none, as qurimo-lib finds it, its folder refused
+// (requireOwnFolder) when it is the user's own: what the window would read.
+std::string windowLibrary();
+
+// Makes the library file at source, when VerifyLibrary finds it whole, the user's own: a
+// byte-for-byte copy at perUserLibraryPath(), its missing folders made private to the user.
+// Returns the report of source; when it names problems, nothing was written.
+LibraryReport setOwnLibrary(const std::string& source);
+
+// Removes the user's own library, so that the window reads the one beside it again; false
+// when there was none.
+bool removeOwnLibrary();
 
 } // namespace qurimo

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "RuntimeError.h"
 
+#include <new>
+
 namespace qurimo {
 
 namespace {
@@ -16,6 +18,8 @@ std::string describe(ErrorNumber number) {
         return "内存不足";
     case ErrorNumber::SubscriptOutOfRange:
         return "下标越界";
+    case ErrorNumber::InternalError:
+        return "内部错误";
     case ErrorNumber::FileNotFound:
         return "文件未找到";
     case ErrorNumber::InputPastEndOfFile:
@@ -49,5 +53,21 @@ std::string composeReport(ErrorNumber number, const std::string& path, long line
 RuntimeError::RuntimeError(ErrorNumber number, std::string path, long line, std::string detail)
     : std::runtime_error(composeReport(number, path, line, detail)), number_(number),
       path_(std::move(path)), line_(line), detail_(std::move(detail)) {}
+
+RuntimeError errorInFlight() {
+    // Both operations change a file only by replacing it whole, after everything is read.
+    constexpr const char* NothingChanged = "操作没有完成，文件也没有改动。";
+    try {
+        throw;
+    } catch (const RuntimeError& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        // The failed allocation is given back by now.
+        return RuntimeError(ErrorNumber::OutOfMemory, {}, 0,
+                            std::string(NothingChanged) + "请关闭一些程序后再试。");
+    } catch (...) {
+        return RuntimeError(ErrorNumber::InternalError, {}, 0, NothingChanged);
+    }
+}
 
 } // namespace qurimo

@@ -13,6 +13,7 @@ enum class ErrorNumber : int {
     Overflow = 6,
     OutOfMemory = 7,
     SubscriptOutOfRange = 9,
+    InternalError = 51,
     FileNotFound = 53,
     InputPastEndOfFile = 62,
     PathFileAccessError = 75,
@@ -46,5 +47,11 @@ private:
 // path and detail changed: qurimo-lib escapes them for a terminal.
 std::string composeReport(ErrorNumber number, const std::string& path, long line,
                           const std::string& detail);
+
+// The report of the exception in flight, for the edge that catches everything (a window
+// handler, the tool's main): a RuntimeError as it is; running out of memory as error 7 and
+// any other exception as error 51, whose text is for programmers and is not shown. Call it
+// only inside a catch block.
+RuntimeError errorInFlight();
 
 } // namespace qurimo

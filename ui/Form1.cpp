@@ -249,24 +249,19 @@ void Form1::centreOnScreen() {
 bool Form1::guarded(const std::function<void()>& body,
                     const std::function<QString(const RuntimeError&)>& remedy) {
     try {
-        try {
-            body();
-            return true;
-        } catch (const std::bad_alloc&) {
-            // The failed allocation is given back by now; the report says where it happened.
-            throw RuntimeError(ErrorNumber::OutOfMemory, {}, 0,
-                               "操作没有完成，文件也没有改动。请关闭一些程序后再试。");
-        }
-    } catch (const RuntimeError& error) {
+        body();
+        return true;
+    } catch (...) {
+        const RuntimeError error = errorInFlight();
         QString report = QString::fromStdString(error.what());
-        const QString advice = remedy ? remedy(error) : QString();
+        // An internal error concerns no file: there is nothing to advise.
+        const bool advised =
+            remedy && error.number() != static_cast<int>(ErrorNumber::InternalError);
+        const QString advice = advised ? remedy(error) : QString();
         if (!advice.isEmpty()) {
             report += QLatin1Char('\n') + advice;
         }
         report_(report, ReportKind::Error);
-    } catch (const std::exception&) {
-        // Its text is English and for programmers; the user is told what it means for them.
-        report_(QStringLiteral("程序内部出错：操作没有完成，文件也没有改动。"), ReportKind::Error);
     }
     return false;
 }
