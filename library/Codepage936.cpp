@@ -155,24 +155,15 @@ Codepage936::~Codepage936() {
 }
 
 std::string Codepage936::fromUnicode(std::u16string_view text) {
-    if (text.empty()) {
-        return {};
-    }
     return impl_->fromUnicode(text);
 }
 
 std::u16string Codepage936::toUnicode(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
     return impl_->toUnicode(bytes);
 }
 
 std::vector<std::int16_t> Codepage936::codesOf(std::u16string_view text) {
     std::vector<std::int16_t> codes(text.size());
-    if (text.empty()) {
-        return codes;
-    }
     for (std::size_t unit = 0; unit < text.size(); ++unit) {
         codes[unit] = impl_->codeOf(text[unit]);
     }

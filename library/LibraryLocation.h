@@ -41,7 +41,8 @@ void requireOwnFolder(const std::string& folder);
 LibraryLocation locateLibrary(const std::optional<std::string>& argument,
                               const std::string& programFolder);
 
-// The reason, in the program's language, for --help and `qurimo-lib use`.
+// Why the window reads the library it reads, in the program's language, for --help and
+// `qurimo-lib use`.
 std::string describeSource(LibrarySource source);
 
 // The folder of the window's executable as qurimo-lib finds it: the real folder of the

@@ -247,7 +247,7 @@ void Form1::centreOnScreen() {
 }
 
 bool Form1::guarded(const std::function<void()>& body,
-                    const std::function<QString(const RuntimeError&)>& remedy) {
+                    const std::function<QString(const RuntimeError&)>& remedyOf) {
     try {
         try {
             body();
@@ -259,9 +259,9 @@ bool Form1::guarded(const std::function<void()>& body,
         }
     } catch (const RuntimeError& error) {
         QString report = QString::fromStdString(error.what());
-        const QString advice = remedy ? remedy(error) : QString();
-        if (!advice.isEmpty()) {
-            report += QLatin1Char('\n') + advice;
+        const QString remedy = remedyOf ? remedyOf(error) : QString();
+        if (!remedy.isEmpty()) {
+            report += QLatin1Char('\n') + remedy;
         }
         report_(report, ReportKind::Error);
     } catch (const std::exception&) {

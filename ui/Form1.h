@@ -42,6 +42,11 @@ public:
 
     void setVisible(bool visible) override;
 
+    // The files of the hidden button "写文件", in the desktop's download folder: it compiles
+    // the authoring file into the library file.
+    static constexpr char AuthoringFileName[] = "范句.txt";
+    static constexpr char CompiledFileName[] = "111.dat";
+
 public slots:
     void Form_Load();
     void Command1_Click();
@@ -68,9 +73,10 @@ private:
     // One line on what the user can do about a library that could not be listed.
     QString listingRemedy(const RuntimeError& error) const;
     QString besideProgramRemedy() const;
-    // Runs a handler's body; a run-time error stops it and is reported, and the program goes on.
+    // Runs a handler's body; a run-time error stops it and is reported, with what remedyOf
+    // says the user can do, and the program goes on.
     bool guarded(const std::function<void()>& body,
-                 const std::function<QString(const RuntimeError&)>& remedy = {});
+                 const std::function<QString(const RuntimeError&)>& remedyOf = {});
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -244,28 +244,31 @@ void Form1::Command7_Click() {
 }
 
 void Form1::Command1_Click() {
-    // The drive c: of the desktop platform stands for the desktop's download folder. The
-    // compiler works on a copy of Library, which keeps its plain text; a failure writes
-    // nothing and changes nothing.
+    // Its files lie in the desktop's download folder, where a browser saves what the user
+    // fetches. The compiler works on a copy of Library, which keeps its plain text; a failure
+    // writes nothing and changes nothing.
     QString folder;
     QString input;
     bool swapped = false;
     const bool compiled = guarded(
         [&] {
             folder = fromPath(downloadFolder());
-            input = folder + QStringLiteral("/范句.txt");
+            input = folder + QLatin1Char('/') + QString::fromUtf8(AuthoringFileName);
             // Read as qurimo-lib compile --tsv reads it where every line holds a tab: an Anki
             // or Tatoeba export saved under the name.
-            swapped = CompileLibrary(toPath(input), toPath(folder + QStringLiteral("/111.dat")),
-                                     Library, {.format = AuthoringFormat::Detect})
+            swapped = CompileLibrary(
+                          toPath(input),
+                          toPath(folder + QLatin1Char('/') + QString::fromUtf8(CompiledFileName)),
+                          Library, {.format = AuthoringFormat::Detect})
                           .check.swappedPairs;
         },
         [&](const RuntimeError&) {
             return folder.isEmpty()
                        ? QStringLiteral("“写文件”从这个文件得知桌面的下载文件夹。")
-                       : QStringLiteral("“写文件”在桌面的下载文件夹 %1 中读取 范句.txt，写入 "
-                                        "111.dat。")
-                             .arg(QDir::toNativeSeparators(folder));
+                       : QStringLiteral("“写文件”在桌面的下载文件夹 %1 中读取 %2，写入 %3。")
+                             .arg(QDir::toNativeSeparators(folder),
+                                  QString::fromUtf8(AuthoringFileName),
+                                  QString::fromUtf8(CompiledFileName));
         });
     if (compiled && swapped) {
         report_(QString::fromStdString(swappedPairsNote(toPath(input))), ReportKind::Note);
