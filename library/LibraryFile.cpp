@@ -50,12 +50,7 @@ void appendWord(std::string& out, std::uint16_t value) {
 }
 
 void appendText(std::string& out, const std::u16string& text, const std::string& path) {
-    const std::string bytes = Codepage936::instance().fromUnicode(text);
-    if (bytes.size() > MaxTextBytes) {
-        throw RuntimeError(ErrorNumber::Overflow, path, 0,
-                           "文本长 " + std::to_string(bytes.size()) + " 字节，超过库文件允许的 " +
-                               std::to_string(MaxTextBytes) + " 字节");
-    }
+    const std::string bytes = recordBytes(text, path);
     appendWord(out, static_cast<std::uint16_t>(bytes.size()));
     out += bytes;
 }

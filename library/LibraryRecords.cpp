@@ -1,7 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "LibraryRecords.h"
 
+#include "Codepage936.h"
+
 namespace qurimo {
+
+RuntimeError textTooLong(const std::string& path, long line, std::size_t bytes) {
+    return RuntimeError(ErrorNumber::Overflow, path, line,
+                        (line > 0 ? "这一行长 " : "文本长 ") + std::to_string(bytes) +
+                            " 字节，超过库文件允许的 " + std::to_string(MaxTextBytes) + " 字节");
+}
+
+std::string recordBytes(std::u16string_view text, const std::string& path, long line) {
+    std::string bytes = Codepage936::instance().fromUnicode(text);
+    if (bytes.size() > MaxTextBytes) {
+        throw textTooLong(path, line, bytes.size());
+    }
+    return bytes;
+}
 
 bool RecordWalker::take(std::size_t count, std::string_view& out) {
     if (left() < count) {

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "RuntimeError.h"
 #include "SlotTable.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace qurimo {
@@ -17,6 +19,14 @@ namespace qurimo {
 inline constexpr std::size_t MaxTextBytes = 0xFFFF;
 // No library file can hold more than this: 301 records of two maximal texts.
 inline constexpr std::size_t MaxLibraryBytes = SlotTable::SlotCount * (6 + 2 * MaxTextBytes);
+
+// Run-time error 6 for a text of bytes code page 936 bytes, more than a record holds; line,
+// when not 0, is the line of path that holds the text.
+RuntimeError textTooLong(const std::string& path, long line, std::size_t bytes);
+
+// The code page 936 bytes of text, as a record holds them; textTooLong when they are more
+// than MaxTextBytes.
+std::string recordBytes(std::u16string_view text, const std::string& path, long line = 0);
 
 // Reads the members of the records of a library file in order. A member the file ends
 // inside is not taken and leaves the position where it starts, so a reader can say where

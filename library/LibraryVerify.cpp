@@ -11,19 +11,12 @@
 #include "SlotTable.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 namespace qurimo {
 
 namespace {
-
-std::string hex(unsigned value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "U+%04X", value);
-    return text;
-}
 
 // The record walker of the library file, telling the report where the file was cut and
 // which texts do not decode.
@@ -56,7 +49,7 @@ public:
         }
         for (char16_t c : decoded) {
             if (isControlCharacter(c)) {
-                report_.problems.push_back(where + "解码后含有控制字符 " + hex(c) +
+                report_.problems.push_back(where + "解码后含有控制字符 " + codePointName(c) +
                                            "，句子中不会有这种字符");
                 break;
             }
@@ -99,7 +92,7 @@ LibraryReport verify(std::string_view bytes, unsigned long long fileSize) {
         report.filledSlots += isFilled(sentence) ? 1 : 0;
     }
     if (fileSize > walker.position()) {
-        report.notes.push_back("第 301 条记录之后还有 " +
+        report.notes.push_back("第 " + std::to_string(SlotTable::SlotCount) + " 条记录之后还有 " +
                                std::to_string(fileSize - walker.position()) +
                                " 字节（覆盖更长的旧库时留下的），窗口不读取它们");
     }
