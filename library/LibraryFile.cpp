@@ -33,17 +33,6 @@ void createIfMissing(const std::string& path) {
     }
 }
 
-// The text of one member, still encoded; false when the file ends inside it.
-bool readText(RecordWalker& walker, std::u16string& text) {
-    std::uint16_t length = 0;
-    std::string_view bytes;
-    if (!walker.word(length) || !walker.take(length, bytes)) {
-        return false;
-    }
-    text = Codepage936::instance().toUnicode(bytes);
-    return true;
-}
-
 void appendWord(std::string& out, std::uint16_t value) {
     out.push_back(static_cast<char>(value & 0xFF));
     out.push_back(static_cast<char>(value >> 8));
@@ -71,14 +60,15 @@ void ReadLibraryFile(const std::string& path, SlotTable& table, MissingFile miss
 void parseLibrary(std::string_view bytes, SlotTable& table) {
     table.reset();
     RecordWalker walker(bytes);
+    Codepage936& codepage = Codepage936::instance();
+    Record record;
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
+        const bool whole = walker.next(record);
         Sentence& sentence = table.at(slot);
-        std::uint16_t reserved = 0;
-        if (!walker.word(reserved)) {
-            return;
-        }
-        sentence.Reserved = static_cast<std::int16_t>(reserved);
-        if (!readText(walker, sentence.Chinese) || !readText(walker, sentence.English)) {
+        sentence.Reserved = static_cast<std::int16_t>(record.reserved);
+        sentence.Chinese = codepage.toUnicode(record.chinese);
+        sentence.English = codepage.toUnicode(record.english);
+        if (!whole) {
             return;
         }
     }

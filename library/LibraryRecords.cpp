@@ -19,8 +19,19 @@ std::string recordBytes(std::u16string_view text, const std::string& path, long 
     return bytes;
 }
 
-bool RecordWalker::take(std::size_t count, std::string_view& out) {
-    if (left() < count) {
+bool RecordWalker::next(Record& record) {
+    record = Record{};
+    recordStart_ = position_;
+    std::uint16_t length = 0;
+    return word(record.reserved, "Reserved 字段") && word(length, "中文的长度字段") &&
+           take(length, record.chinese, "中文文本") && word(length, "英文的长度字段") &&
+           take(length, record.english, "英文文本");
+}
+
+bool RecordWalker::take(std::size_t count, std::string_view& out, const char* member) {
+    const std::size_t left = bytes_.size() - position_;
+    if (left < count) {
+        cut_ = {recordStart_, member, position_, count, left};
         return false;
     }
     out = bytes_.substr(position_, count);
@@ -28,9 +39,9 @@ bool RecordWalker::take(std::size_t count, std::string_view& out) {
     return true;
 }
 
-bool RecordWalker::word(std::uint16_t& value) {
+bool RecordWalker::word(std::uint16_t& value, const char* member) {
     std::string_view bytes;
-    if (!take(2, bytes)) {
+    if (!take(2, bytes, member)) {
         return false;
     }
     value = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) |

@@ -20,7 +20,8 @@ struct LibraryReport {
     SlotTable decoded; // what the window reads from the same bytes, decoded
 };
 
-// Reads the library file at path (it must exist) once and verifies it.
+// Reads the library file at path (it must exist) once and verifies it; a file that cannot be
+// read or looked at is a run-time file error.
 LibraryReport VerifyLibraryFile(const std::string& path);
 
 // Verifies the whole contents of a library file, already read.
