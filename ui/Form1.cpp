@@ -83,7 +83,7 @@ Form1::Form1(QString appDir, std::optional<QString> library, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      requestedAppDir_(std::move(appDir)), requestedLibrary_(std::move(library)) {
+      AppDir(std::move(appDir)), requestedLibrary_(std::move(library)) {
     static const bool applicationWide = [] {
         QAccessible::installFactory(windowAccessible);
         installQtTranslation();

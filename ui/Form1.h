@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -67,6 +68,11 @@ private:
     void wireEvents();
     void setTabOrder();
     void centreOnScreen();
+    // Locates, reads and decodes the library, as 全  部 lists it.
+    SlotTable readLibrary();
+    // Puts the chosen slots of Library into View from its slot 0 on, the rest emptied, and
+    // lists them.
+    void showSlots(const std::vector<int>& chosen);
     void fillList();
     void showSlotZero();
     void copySelectedPair();
@@ -99,7 +105,6 @@ private:
     SlotTable View;
 
     LibrarySource librarySource_ = LibrarySource::BesideProgram;
-    QString requestedAppDir_;
     std::optional<QString> requestedLibrary_;
     Reporter report_;
     bool loaded_ = false;

@@ -561,6 +561,15 @@ void Form1Test::listingTwiceAndAfterSearch() {
     QVERIFY(label("Label2")->isHidden());
     QCOMPARE(label("Label2")->text(), Sample[0].chinese);
     QCOMPARE(get<QLineEdit>("Text3")->text(), QStringLiteral("take"));
+
+    // A 全  部 that fails leaves nothing behind the empty screen for Go! to find.
+    std::filesystem::remove(libraryFile());
+    std::filesystem::create_directory(libraryFile());
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+    QCOMPARE(reports.size(), 1);
+    search(QStringLiteral("take"));
+    QCOMPARE(list()->count(), 0);
+    QCOMPARE(label("Label1")->text(), QString());
 }
 
 void Form1Test::search_data() {
