@@ -211,7 +211,7 @@ int dump(const Arguments& args) {
         return usageError("dump --tsv 总是输出 UTF-8，不能和 --gbk 一起用");
     }
     const std::string& path = args.operands[0];
-    const qurimo::LibraryReport report = qurimo::VerifyLibraryFile(path);
+    const qurimo::LibraryReport report = qurimo::verifyLibraryFile(path);
     // Written a text at a time and escaped as written: a library's control characters take
     // four times their room escaped, and a full library's dump would take hundreds of MB. A
     // terminal takes control characters for commands: it is shown them as visible escapes.
@@ -269,7 +269,7 @@ int search(const Arguments& args) {
     const std::vector<int> hits =
         qurimo::FindSentences(table, qurimo::searchForms(keyword),
                               args.options.count("--chinese") != 0 ? qurimo::SearchSide::Chinese
-                                                                   : qurimo::SideOf(keyword));
+                                                                   : qurimo::sideOf(keyword));
     bool listed = false;
     const bool terminal = outputIsTerminal();
     const auto shown = [terminal](const std::u16string& text) {
@@ -295,7 +295,7 @@ int search(const Arguments& args) {
 
 int verify(const Arguments& args) {
     constexpr std::size_t Shown = 10;
-    const qurimo::LibraryReport report = qurimo::VerifyLibraryFile(args.operands[0]);
+    const qurimo::LibraryReport report = qurimo::verifyLibraryFile(args.operands[0]);
     const std::string name = onOutput(args.operands[0]);
     std::string text;
     if (report.problems.empty() && report.records == 0) {
@@ -377,7 +377,7 @@ int use(const Arguments& args) {
     }
     const std::string& source = args.operands[0];
     const std::string bytes = readLibraryBytes(source);
-    const qurimo::LibraryReport report = qurimo::VerifyLibrary(bytes);
+    const qurimo::LibraryReport report = qurimo::verifyLibrary(bytes);
     if (!report.problems.empty()) {
         for (const std::string& line : qurimo::wrongLibraryReport(source, report)) {
             printReport(line);
@@ -387,7 +387,7 @@ int use(const Arguments& args) {
     const std::string folder = perUser.substr(0, perUser.rfind('/'));
     makePrivateFolders(folder);
     qurimo::requireOwnFolder(folder);
-    qurimo::ReplaceFile(perUser, bytes, qurimo::OldTail::Drop);
+    qurimo::replaceFile(perUser, bytes, qurimo::OldTail::Drop);
     return writeOut(onOutput(perUser) + "\n") ? ExitOk : ExitError;
 }
 

@@ -87,7 +87,7 @@ std::string serializeLibrary(const SlotTable& table, const std::string& path) {
 }
 
 void WriteLibraryFile(const std::string& path, const SlotTable& table, mode_t sharedAtMost) {
-    ReplaceFile(path, serializeLibrary(table, path), OldTail::Keep, sharedAtMost);
+    replaceFile(path, serializeLibrary(table, path), OldTail::Keep, sharedAtMost);
 }
 
 } // namespace qurimo

@@ -8,7 +8,7 @@
 
 namespace qurimo {
 
-SearchSide SideOf(const std::u16string& keyword) {
+SearchSide sideOf(const std::u16string& keyword) {
     return holdsHan(keyword) ? SearchSide::Chinese : SearchSide::English;
 }
 

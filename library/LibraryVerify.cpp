@@ -78,7 +78,7 @@ LibraryReport verify(std::string_view bytes, unsigned long long fileSize) {
 
 } // namespace
 
-LibraryReport VerifyLibraryFile(const std::string& path) {
+LibraryReport verifyLibraryFile(const std::string& path) {
     FileDescriptor file = openRegularFile(path, O_RDONLY);
     const std::string bytes = readUpTo(file.get(), MaxLibraryBytes, path);
     struct stat info {};
@@ -89,7 +89,7 @@ LibraryReport VerifyLibraryFile(const std::string& path) {
     return verify(bytes, size > bytes.size() ? size : bytes.size());
 }
 
-LibraryReport VerifyLibrary(std::string_view bytes) {
+LibraryReport verifyLibrary(std::string_view bytes) {
     return verify(bytes, bytes.size());
 }
 

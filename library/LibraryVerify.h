@@ -22,9 +22,9 @@ struct LibraryReport {
 
 // Reads the library file at path (it must exist) once and verifies it; a file that cannot be
 // read or looked at is a run-time file error.
-LibraryReport VerifyLibraryFile(const std::string& path);
+LibraryReport verifyLibraryFile(const std::string& path);
 
 // Verifies the whole contents of a library file, already read.
-LibraryReport VerifyLibrary(std::string_view bytes);
+LibraryReport verifyLibrary(std::string_view bytes);
 
 } // namespace qurimo

@@ -511,7 +511,7 @@ int nameIt(const Destination& where, int fd, std::string& name, const std::strin
 
 } // namespace
 
-void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail,
+void replaceFile(const std::string& path, std::string_view bytes, OldTail tail,
                  mode_t sharedAtMost) {
     const Destination where = locate(path);
     if (where.exists) {

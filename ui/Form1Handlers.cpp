@@ -99,7 +99,7 @@ void Form1::Command2_Click() {
             // library (an authoring file, a picture) is said to be so.
             if (librarySource_ == LibrarySource::Argument) {
                 wrong =
-                    wrongLibraryReport(toPath(LibraryPath), VerifyLibraryFile(toPath(LibraryPath)));
+                    wrongLibraryReport(toPath(LibraryPath), verifyLibraryFile(toPath(LibraryPath)));
             }
         },
         [this](const RuntimeError& error) { return listingRemedy(error); });
@@ -131,7 +131,7 @@ SlotTable Form1::readLibrary() {
     }
     SlotTable table;
     ReadLibraryFile(location.path, table, whenMissing(librarySource_));
-    DecodeTable(table);
+    decodeTable(table);
     return table;
 }
 
@@ -178,7 +178,7 @@ void Form1::Command3_Click() {
     List1->clear();
     guarded([this] {
         const std::u16string keyword = Text3->text().toStdU16String();
-        showSlots(FindSentences(Library, searchForms(keyword), SideOf(keyword)));
+        showSlots(FindSentences(Library, searchForms(keyword), sideOf(keyword)));
     });
 }
 

@@ -93,8 +93,8 @@ TEST_P(CutFile, KeepsWholeMembersOnly) {
     EXPECT_EQ(table.at(3), GetParam().expected);
     EXPECT_EQ(table.at(4), Sentence{});
     // verify walks the same bytes to the same table, decoded.
-    const LibraryReport report = VerifyLibrary(cut);
-    DecodeTable(table);
+    const LibraryReport report = verifyLibrary(cut);
+    decodeTable(table);
     EXPECT_EQ(report.decoded, table);
     EXPECT_EQ(report.records, GetParam().keep == 11 ? 4 : 3);
 }
