@@ -35,7 +35,7 @@ int dump(const Arguments& args, Console& console) {
         return console.usageError("dump --tsv 总是输出 UTF-8，不能和 --gbk 一起用");
     }
     const std::string& path = args.operands[0];
-    const LibraryReport report = VerifyLibraryFile(path);
+    const LibraryReport report = verifyLibraryFile(path);
     // Written a text at a time and escaped as written: a library's control characters take
     // four times their room escaped, and a full library's dump would take hundreds of MB. A
     // terminal takes control characters for commands: it is shown them as visible escapes.

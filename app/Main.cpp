@@ -21,9 +21,11 @@ constexpr int ExitUsage = 2;
 
 std::string help() {
     const std::string name(qurimo::LibraryFileName);
-    return "用法: qurimo [Qt 选项] [词库文件]\n"
-           "英文例句及其中文译文的桌面参考工具。\n"
-           "  词库文件    本次运行读取的库文件，例如 \"写文件\" 写出的 111.dat；它不存在时\n"
+    return std::string("用法: qurimo [Qt 选项] [词库文件]\n"
+                       "英文例句及其中文译文的桌面参考工具。\n"
+                       "  词库文件    本次运行读取的库文件，例如 \"写文件\" 写出的 ") +
+           qurimo::Form1::CompiledFileName +
+           "；它不存在时\n"
            "              窗口报告错误并空着打开，不会新建它。\n"
            "  --version   显示版本。\n"
            "  -h, --help  显示本说明。\n"
@@ -45,9 +47,11 @@ void printHelp(const std::optional<std::string>& argument) {
     } catch (const qurimo::RuntimeError& error) {
         folder = error.what();
     }
-    std::printf("%s\"写文件\" 在桌面的下载文件夹中读取 范句.txt，写入 111.dat；现在是:\n  %s\n"
+    using qurimo::Form1;
+    std::printf("%s\"写文件\" 在桌面的下载文件夹中读取 %s，写入 %s；现在是:\n  %s\n"
                 "窗口现在读取的词库:\n  %s\n  (%s)\n",
-                help().c_str(), qurimo::escapeControlsUtf8(folder).c_str(),
+                help().c_str(), Form1::AuthoringFileName, Form1::CompiledFileName,
+                qurimo::escapeControlsUtf8(folder).c_str(),
                 qurimo::escapeControlsUtf8(library.path).c_str(),
                 qurimo::describeSource(library.source).c_str());
 }

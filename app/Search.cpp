@@ -21,7 +21,7 @@ int search(const Arguments& args, Console& console) {
         ReadDecodedLibrary(args.operands.size() > 1 ? args.operands[1] : windowLibrary());
     const std::u16string keyword = fromUtf8(args.operands[0]);
     const std::vector<int> hits = FindSentences(
-        table, searchForms(keyword), args.has("--chinese") ? SearchSide::Chinese : SideOf(keyword));
+        table, searchForms(keyword), args.has("--chinese") ? SearchSide::Chinese : sideOf(keyword));
     bool listed = false;
     for (int slot : hits) {
         const Sentence& sentence = table.at(slot);

@@ -29,7 +29,7 @@ std::string verdict(const std::string& name, const LibraryReport& report) {
 } // namespace
 
 int verify(const Arguments& args, Console& console) {
-    const LibraryReport report = VerifyLibraryFile(args.operands[0]);
+    const LibraryReport report = verifyLibraryFile(args.operands[0]);
     std::string text = verdict(console.shown(args.operands[0]), report);
     for (const std::string& note : report.notes) {
         text += "  注意: " + note + "\n";

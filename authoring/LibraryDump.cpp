@@ -39,7 +39,7 @@ std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
 SlotTable ReadDecodedLibrary(const std::string& path) {
     SlotTable table;
     ReadLibraryFile(path, table, MissingFile::Fail);
-    DecodeTable(table);
+    decodeTable(table);
     return table;
 }
 

@@ -32,7 +32,7 @@ void DecodeFullLibrary(benchmark::State& state) {
     qurimo::ReadLibraryFile(BundledLibrary, encoded, qurimo::MissingFile::Fail);
     for (auto _ : state) {
         qurimo::SlotTable table = encoded;
-        qurimo::DecodeTable(table);
+        qurimo::decodeTable(table);
         benchmark::DoNotOptimize(table);
     }
 }

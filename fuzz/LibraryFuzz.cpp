@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qurimo::SlotTable table;
     qurimo::parseLibrary(std::string_view(reinterpret_cast<const char*>(data), size), table);
-    qurimo::DecodeTable(table);
+    qurimo::decodeTable(table);
     for (int slot = 0; slot < qurimo::SlotTable::SlotCount; ++slot) {
         (void)qurimo::isFilled(table.at(slot));
     }

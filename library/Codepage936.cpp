@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Codepage936.h"
 
+#include "IcuError.h"
+
 #include <array>
 #include <memory>
-#include <stdexcept>
 #include <unicode/ucnv.h>
 #include <vector>
 
@@ -11,9 +12,7 @@ namespace qurimo {
 
 namespace {
 
-[[noreturn]] void conversionFailed(UErrorCode error) {
-    throw std::runtime_error(std::string("code page 936 conversion: ") + u_errorName(error));
-}
+constexpr const char* Converting = "按代码页 936 转换文本";
 
 std::int16_t codeFromBytes(const char* bytes, std::size_t count) {
     if (count == 1) {
@@ -110,9 +109,7 @@ struct Codepage936::Impl {
         ucnv_resetFromUnicode(converter);
         ucnv_fromUnicode(converter, &target, byteBuffer.data() + byteBuffer.size(), &source,
                          source + text.size(), nullptr, true, &error);
-        if (U_FAILURE(error)) {
-            conversionFailed(error);
-        }
+        requireIcu(error, Converting);
         return std::string(byteBuffer.data(), target);
     }
 
@@ -127,9 +124,7 @@ struct Codepage936::Impl {
         ucnv_resetToUnicode(converter);
         ucnv_toUnicode(converter, &target, start + unitBuffer.size(), &source,
                        source + bytes.size(), nullptr, true, &error);
-        if (U_FAILURE(error)) {
-            conversionFailed(error);
-        }
+        requireIcu(error, Converting);
         return std::u16string(unitBuffer.data(), static_cast<std::size_t>(target - start));
     }
 };
@@ -139,14 +134,12 @@ Codepage936& Codepage936::instance() {
     return codepage;
 }
 
-Codepage936::Codepage936() : impl_(new Impl) {
+Codepage936::Codepage936() {
     UErrorCode error = U_ZERO_ERROR;
-    impl_->converter = ucnv_open("windows-936", &error);
-    if (U_FAILURE(error)) {
-        delete impl_;
-        throw std::runtime_error(std::string("ICU has no windows-936 converter: ") +
-                                 u_errorName(error));
-    }
+    UConverter* converter = ucnv_open("windows-936", &error);
+    requireIcu(error, "打开代码页 936 的转换器");
+    impl_ = new Impl;
+    impl_->converter = converter;
 }
 
 Codepage936::~Codepage936() {
@@ -155,24 +148,15 @@ Codepage936::~Codepage936() {
 }
 
 std::string Codepage936::fromUnicode(std::u16string_view text) {
-    if (text.empty()) {
-        return {};
-    }
     return impl_->fromUnicode(text);
 }
 
 std::u16string Codepage936::toUnicode(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
     return impl_->toUnicode(bytes);
 }
 
 std::vector<std::int16_t> Codepage936::codesOf(std::u16string_view text) {
     std::vector<std::int16_t> codes(text.size());
-    if (text.empty()) {
-        return codes;
-    }
     for (std::size_t unit = 0; unit < text.size(); ++unit) {
         codes[unit] = impl_->codeOf(text[unit]);
     }

@@ -9,8 +9,8 @@
 namespace qurimo {
 
 // Code page 936 (simplified Chinese) through ICU's "windows-936" converter, which maps the
-// user-defined byte areas to private-use characters as the desktop platform does. The
-// converter is opened once per process and shared under a lock.
+// user-defined byte areas to private-use characters as Windows does. The converter is opened
+// once per process; the program converts on one thread only.
 class Codepage936 {
 public:
     static Codepage936& instance();

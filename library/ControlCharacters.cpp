@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ControlCharacters.h"
 
+#include <cstdio>
+
 namespace qurimo {
 
 bool isControlCharacter(char32_t c) {
@@ -24,6 +26,12 @@ std::u16string escapeControls(std::u16string_view text, std::u16string_view kept
         }
     }
     return shown;
+}
+
+std::string codePointName(char32_t c) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+    return name;
 }
 
 } // namespace qurimo

@@ -14,4 +14,7 @@ bool isControlCharacter(char32_t c);
 // for ESC and "\u202e" for RIGHT-TO-LEFT OVERRIDE, as a terminal must be shown it.
 std::u16string escapeControls(std::u16string_view text, std::u16string_view kept = {});
 
+// How a report names a character by its code: "U+001B", "U+1F600".
+std::string codePointName(char32_t c);
+
 } // namespace qurimo

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "HanScript.h"
 
+#include "IcuError.h"
+
 #include <unicode/uscript.h>
 #include <unicode/utf16.h>
 
@@ -8,7 +10,9 @@ namespace qurimo {
 
 bool isHan(char32_t c) {
     UErrorCode error = U_ZERO_ERROR;
-    return uscript_getScript(static_cast<UChar32>(c), &error) == USCRIPT_HAN;
+    const UScriptCode script = uscript_getScript(static_cast<UChar32>(c), &error);
+    requireIcu(error, "判断字符的文字");
+    return script == USCRIPT_HAN;
 }
 
 bool holdsHan(std::u16string_view text) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "KeywordMatcher.h"
 
-#include <stdexcept>
+#include "IcuError.h"
+
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 
@@ -13,9 +14,7 @@ const icu::Normalizer2& caseFolding() {
     static const icu::Normalizer2* normalizer = [] {
         UErrorCode error = U_ZERO_ERROR;
         const icu::Normalizer2* n = icu::Normalizer2::getNFKCCasefoldInstance(error);
-        if (U_FAILURE(error)) {
-            throw std::runtime_error(std::string("ICU NFKC_Casefold: ") + u_errorName(error));
-        }
+        requireIcu(error, "载入 NFKC_Casefold 规范化数据");
         return n;
     }();
     return *normalizer;
@@ -44,9 +43,7 @@ std::u16string KeywordMatcher::fold(const std::u16string& text) {
     const icu::UnicodeString source(plain.data(), static_cast<int32_t>(plain.size()));
     UErrorCode error = U_ZERO_ERROR;
     const icu::UnicodeString folded = caseFolding().normalize(source, error);
-    if (U_FAILURE(error)) {
-        throw std::runtime_error(std::string("ICU NFKC_Casefold: ") + u_errorName(error));
-    }
+    requireIcu(error, "规范化关键字和例句");
     return std::u16string(folded.getBuffer(), static_cast<std::size_t>(folded.length()));
 }
 

@@ -33,29 +33,13 @@ void createIfMissing(const std::string& path) {
     }
 }
 
-// The text of one member, still encoded; false when the file ends inside it.
-bool readText(RecordWalker& walker, std::u16string& text) {
-    std::uint16_t length = 0;
-    std::string_view bytes;
-    if (!walker.word(length) || !walker.take(length, bytes)) {
-        return false;
-    }
-    text = Codepage936::instance().toUnicode(bytes);
-    return true;
-}
-
 void appendWord(std::string& out, std::uint16_t value) {
     out.push_back(static_cast<char>(value & 0xFF));
     out.push_back(static_cast<char>(value >> 8));
 }
 
 void appendText(std::string& out, const std::u16string& text, const std::string& path) {
-    const std::string bytes = Codepage936::instance().fromUnicode(text);
-    if (bytes.size() > MaxTextBytes) {
-        throw RuntimeError(ErrorNumber::Overflow, path, 0,
-                           "文本长 " + std::to_string(bytes.size()) + " 字节，超过库文件允许的 " +
-                               std::to_string(MaxTextBytes) + " 字节");
-    }
+    const std::string bytes = recordBytes(text, path);
     appendWord(out, static_cast<std::uint16_t>(bytes.size()));
     out += bytes;
 }
@@ -87,14 +71,15 @@ std::string readLibraryBytes(const std::string& path) {
 void parseLibrary(std::string_view bytes, SlotTable& table) {
     table.reset();
     RecordWalker walker(bytes);
+    Codepage936& codepage = Codepage936::instance();
+    Record record;
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
+        const bool whole = walker.next(record);
         Sentence& sentence = table.at(slot);
-        std::uint16_t reserved = 0;
-        if (!walker.word(reserved)) {
-            return;
-        }
-        sentence.Reserved = static_cast<std::int16_t>(reserved);
-        if (!readText(walker, sentence.Chinese) || !readText(walker, sentence.English)) {
+        sentence.Reserved = static_cast<std::int16_t>(record.reserved);
+        sentence.Chinese = codepage.toUnicode(record.chinese);
+        sentence.English = codepage.toUnicode(record.english);
+        if (!whole) {
             return;
         }
     }
@@ -113,7 +98,7 @@ std::string serializeLibrary(const SlotTable& table, const std::string& path) {
 }
 
 void WriteLibraryFile(const std::string& path, const SlotTable& table, mode_t sharedAtMost) {
-    ReplaceFile(path, serializeLibrary(table, path), OldTail::Keep, sharedAtMost);
+    replaceFile(path, serializeLibrary(table, path), OldTail::Keep, sharedAtMost);
 }
 
 } // namespace qurimo

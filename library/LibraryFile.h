@@ -25,9 +25,9 @@ void ReadLibraryFile(const std::string& path, SlotTable& table,
                      MissingFile missing = MissingFile::Create);
 
 // Writes the 301 slots of table as 301 records from the first byte of the file at path through
-// ReplaceFile with OldTail::Keep: an existing longer file keeps its bytes beyond the new end.
+// replaceFile with OldTail::Keep: an existing longer file keeps its bytes beyond the new end.
 // A text whose code page 936 form exceeds 65,535 bytes is run-time error 6, raised before any
-// file is touched. sharedAtMost limits the file's group and other permissions (ReplaceFile).
+// file is touched. sharedAtMost limits the file's group and other permissions (replaceFile).
 void WriteLibraryFile(const std::string& path, const SlotTable& table, mode_t sharedAtMost = 077);
 
 // Fills table from the bytes of a library file, as ReadLibraryFile does after opening it.

@@ -132,14 +132,14 @@ std::string windowLibrary() {
 LibraryReport setOwnLibrary(const std::string& source) {
     // Read once, so that what is checked is what is copied.
     const std::string bytes = readLibraryBytes(source);
-    LibraryReport report = VerifyLibrary(bytes);
+    LibraryReport report = verifyLibrary(bytes);
     if (!report.problems.empty()) {
         return report;
     }
     const std::string perUser = perUserLibraryPath();
     makePrivateFolders(folderOf(perUser));
     requireOwnFolder(folderOf(perUser));
-    ReplaceFile(perUser, bytes, OldTail::Drop);
+    replaceFile(perUser, bytes, OldTail::Drop);
     return report;
 }
 

@@ -52,7 +52,8 @@ void requireOwnFolder(const std::string& folder);
 LibraryLocation locateLibrary(const std::optional<std::string>& argument,
                               const std::string& programFolder);
 
-// The reason, in the program's language, for --help and `qurimo-lib use`.
+// Why the window reads the library it reads, in the program's language, for --help and
+// `qurimo-lib use`.
 std::string describeSource(LibrarySource source);
 
 // The folder of the window's executable as qurimo-lib finds it: the real folder of the
@@ -64,7 +65,7 @@ std::string windowFolder();
 // (requireOwnFolder) when it is the user's own: what the window would read.
 std::string windowLibrary();
 
-// Makes the library file at source, when VerifyLibrary finds it whole, the user's own: a
+// Makes the library file at source, when verifyLibrary finds it whole, the user's own: a
 // byte-for-byte copy at perUserLibraryPath(), its missing folders made private to the user.
 // Returns the report of source; when it names problems, nothing was written.
 LibraryReport setOwnLibrary(const std::string& source);

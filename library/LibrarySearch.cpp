@@ -8,7 +8,7 @@
 
 namespace qurimo {
 
-SearchSide SideOf(const std::u16string& keyword) {
+SearchSide sideOf(const std::u16string& keyword) {
     return holdsHan(keyword) ? SearchSide::Chinese : SearchSide::English;
 }
 
@@ -18,6 +18,9 @@ std::vector<int> FindSentences(const SlotTable& decoded,
     std::vector<int> hits;
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
         const Sentence& sentence = decoded.at(slot);
+        if (!isFilled(sentence)) {
+            continue; // listed nowhere
+        }
         const std::u16string& text =
             side == SearchSide::English ? sentence.English : sentence.Chinese;
         if (std::any_of(matchers.begin(), matchers.end(),

@@ -15,11 +15,11 @@ enum class SearchSide {
 
 // The side a keyword is looked for on: the Chinese when it holds a Chinese character, which
 // no English sentence does, the English otherwise. The window and qurimo-lib search agree.
-SearchSide SideOf(const std::u16string& keyword);
+SearchSide sideOf(const std::u16string& keyword);
 
-// The slots of a decoded table whose text on side holds one of keywords (KeywordMatcher), in
-// slot order: the hits of a search, blank slots among them, which a list leaves out. The
-// keywords are the forms of what was typed (a traditional keyword, and its simplified form).
+// The filled slots (isFilled) of a decoded table whose text on side holds one of keywords
+// (KeywordMatcher), in slot order: the hits of a search. The keywords are the forms of what
+// was typed (a traditional keyword, and its simplified form).
 std::vector<int> FindSentences(const SlotTable& decoded,
                                const std::vector<std::u16string>& keywords, SearchSide side);
 

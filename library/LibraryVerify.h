@@ -20,10 +20,11 @@ struct LibraryReport {
     SlotTable decoded; // what the window reads from the same bytes, decoded
 };
 
-// Reads the library file at path (it must exist) once and verifies it.
-LibraryReport VerifyLibraryFile(const std::string& path);
+// Reads the library file at path (it must exist) once and verifies it; a file that cannot be
+// read or looked at is a run-time file error.
+LibraryReport verifyLibraryFile(const std::string& path);
 
 // Verifies the whole contents of a library file, already read.
-LibraryReport VerifyLibrary(std::string_view bytes);
+LibraryReport verifyLibrary(std::string_view bytes);
 
 } // namespace qurimo

@@ -32,7 +32,7 @@ std::u16string DecodeText(const std::u16string& text) {
     return shiftText(text, +Shift);
 }
 
-void DecodeTable(SlotTable& table) {
+void decodeTable(SlotTable& table) {
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
         Sentence& sentence = table.at(slot);
         sentence.Chinese = DecodeText(sentence.Chinese);

@@ -13,6 +13,6 @@ std::u16string EncodeText(const std::u16string& text);
 std::u16string DecodeText(const std::u16string& text);
 
 // Decodes both strings of every slot in place, as a library file's texts are read.
-void DecodeTable(SlotTable& table);
+void decodeTable(SlotTable& table);
 
 } // namespace qurimo

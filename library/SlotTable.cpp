@@ -9,7 +9,8 @@ void SlotTable::check(int slot) {
     // Compared as unsigned, so negative numbers fail the same test as 301 and above.
     if (static_cast<unsigned>(slot) >= static_cast<unsigned>(SlotCount)) {
         throw RuntimeError(ErrorNumber::SubscriptOutOfRange, {}, 0,
-                           "槽号 " + std::to_string(slot) + " 不在 0 到 300 之间");
+                           "槽号 " + std::to_string(slot) + " 不在 0 到 " +
+                               std::to_string(SlotCount - 1) + " 之间");
     }
 }
 

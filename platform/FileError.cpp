@@ -6,10 +6,32 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 namespace qurimo {
 
 namespace {
+
+constexpr const char* NotRegularFile = "这不是普通文件";
+
+std::string kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "一个文件夹";
+    }
+    if (S_ISFIFO(mode)) {
+        return "一个管道";
+    }
+    if (S_ISCHR(mode)) {
+        return "一个字符设备";
+    }
+    if (S_ISBLK(mode)) {
+        return "一个块设备";
+    }
+    if (S_ISSOCK(mode)) {
+        return "一个套接字";
+    }
+    return "一个特殊文件";
+}
 
 struct Reason {
     int number;
@@ -24,7 +46,6 @@ constexpr Reason Reasons[] = {
     {EPERM, "没有访问权限"},
     {ENOENT, "文件或文件夹不存在"},
     {ENOTDIR, "路径中有一项不是文件夹"},
-    {EISDIR, "这不是普通文件：是一个文件夹"},
     {EROFS, "文件系统是只读的"},
     {ENOSPC, "磁盘空间不足"},
     {EFBIG, "磁盘空间不足：超出了允许的文件大小上限"},
@@ -37,9 +58,9 @@ constexpr Reason Reasons[] = {
     {ENOMEM, "内存不足"},
     {ETXTBSY, "文件正被占用"},
     {EBUSY, "文件正被占用"},
-    {ESPIPE, "这不是普通文件"},
-    {ENXIO, "这不是普通文件"},
-    {ENODEV, "这不是普通文件"},
+    {ESPIPE, NotRegularFile},
+    {ENXIO, NotRegularFile},
+    {ENODEV, NotRegularFile},
     {EEXIST, "文件已存在"},
     {EXDEV, "不能跨文件系统替换文件"},
     {EAGAIN, "资源暂时不可用，请稍后再试"},
@@ -59,6 +80,9 @@ constexpr Reason Reasons[] = {
 };
 
 std::string reasonOf(int errorNumber) {
+    if (errorNumber == EISDIR) {
+        return notRegularFileReason(S_IFDIR);
+    }
     for (const Reason& reason : Reasons) {
         if (reason.number == errorNumber) {
             return reason.text;
@@ -68,6 +92,10 @@ std::string reasonOf(int errorNumber) {
 }
 
 } // namespace
+
+std::string notRegularFileReason(mode_t mode) {
+    return std::string(NotRegularFile) + "：是" + kindOf(mode);
+}
 
 void throwFileError(int errorNumber, const std::string& path) {
     const std::string reason = reasonOf(errorNumber);

@@ -166,11 +166,71 @@ void createThroughLink(Destination& where, const std::string& path) {
     where.oldFile = std::move(file);
 }
 
-// Opens the folder as given, then the name in it, so that the kernel follows links by its own
-// rules (a link that another user planted in a sticky folder is refused). What stands there is
-// first opened without access (O_PATH) and its type checked, so that no FIFO reader is released
-// and no device opened read-write; the file is then opened for writing through that handle,
-// never by its name again. A file reached through a link is replaced in the folder it is in.
+// What the handle (O_PATH, opened without access) stands for, when it is an old file that can
+// be replaced: a regular file, not deleted meanwhile.
+void inspectOldFile(Destination& where, const FileDescriptor& handle, const std::string& path) {
+    if (::fstat(handle.get(), &where.old) != 0) {
+        throwFileError(errno, path);
+    }
+    requireRegularFile(where.old.st_mode, path);
+    if (where.old.st_nlink == 0) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0, "这个文件已被删除，不能替换");
+    }
+}
+
+// Opens the old file for writing through its handle, never by its name again.
+void openOldFile(Destination& where, const FileDescriptor& handle, const std::string& path) {
+    where.oldFile =
+        FileDescriptor(::open(procPath(handle.get()).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (where.oldFile.get() < 0 && (errno == EACCES || errno == EPERM)) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                           "没有访问权限：当前用户不能写这个文件。请让它可写，或写到别的文件名。");
+    }
+    if (where.oldFile.get() < 0) {
+        throwFileError(errno, path);
+    }
+    where.exists = true;
+}
+
+// The name is a regular file: it is replaced where it is, if it is still what was looked at.
+void locateNamedFile(Destination& where, const std::string& path) {
+    const FileDescriptor handle(
+        ::openat(where.folder.get(), where.name.c_str(), O_PATH | O_CLOEXEC | O_NOFOLLOW));
+    if (handle.get() < 0) {
+        throwFileError(errno, path);
+    }
+    inspectOldFile(where, handle, path);
+    if (!namesFile(where.folder.get(), where.name, where.old)) {
+        throwMoved(path);
+    }
+    openOldFile(where, handle, path);
+}
+
+// The name is a link, which the kernel follows by its own rules (a link that another user
+// planted in a sticky folder is refused): the file it reaches is replaced in the folder it is
+// in, and one it would make is made there.
+void locateThroughLink(Destination& where, uid_t linkOwner, const std::string& path) {
+    const FileDescriptor handle(
+        ::openat(where.folder.get(), where.name.c_str(), O_PATH | O_CLOEXEC));
+    if (handle.get() < 0 && errno == ENOENT) {
+        createThroughLink(where, path);
+        return;
+    }
+    if (handle.get() < 0 && errno == EACCES && linkOwner != ::geteuid()) {
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                           "没有访问权限：这是其他用户建立的符号链接，系统不允许跟随它");
+    }
+    if (handle.get() < 0) {
+        throwFileError(errno, path);
+    }
+    inspectOldFile(where, handle, path);
+    followToRealFolder(where, handle.get(), where.old, path);
+    openOldFile(where, handle, path);
+}
+
+// Opens the folder as given, then the name in it. What stands there is first opened without
+// access (O_PATH) and its type checked, so that no FIFO reader is released and no device opened
+// read-write.
 Destination locate(const std::string& path) {
     Destination where;
     where.folderPath = folderOf(path);
@@ -183,46 +243,12 @@ Destination locate(const std::string& path) {
         }
         return where; // a new file
     }
-    const bool link = S_ISLNK(entry.st_mode);
-    if (!link) {
+    if (S_ISLNK(entry.st_mode)) {
+        locateThroughLink(where, entry.st_uid, path);
+    } else {
         requireRegularFile(entry.st_mode, path); // a socket, say, named for what it is
+        locateNamedFile(where, path);
     }
-    FileDescriptor handle(::openat(where.folder.get(), where.name.c_str(),
-                                   O_PATH | O_CLOEXEC | (link ? 0 : O_NOFOLLOW)));
-    if (handle.get() < 0) {
-        const int error = errno;
-        if (link && error == ENOENT) {
-            createThroughLink(where, path);
-            return where;
-        }
-        if (link && error == EACCES && entry.st_uid != ::geteuid()) {
-            throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
-                               "没有访问权限：这是其他用户建立的符号链接，系统不允许跟随它");
-        }
-        throwFileError(error, path);
-    }
-    if (::fstat(handle.get(), &where.old) != 0) {
-        throwFileError(errno, path);
-    }
-    requireRegularFile(where.old.st_mode, path);
-    if (where.old.st_nlink == 0) {
-        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0, "这个文件已被删除，不能替换");
-    }
-    if (link) {
-        followToRealFolder(where, handle.get(), where.old, path);
-    } else if (!namesFile(where.folder.get(), where.name, where.old)) {
-        throwMoved(path);
-    }
-    where.oldFile =
-        FileDescriptor(::open(procPath(handle.get()).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
-    if (where.oldFile.get() < 0 && (errno == EACCES || errno == EPERM)) {
-        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
-                           "没有访问权限：当前用户不能写这个文件。请让它可写，或写到别的文件名。");
-    }
-    if (where.oldFile.get() < 0) {
-        throwFileError(errno, path);
-    }
-    where.exists = true;
     return where;
 }
 
@@ -485,7 +511,7 @@ int nameIt(const Destination& where, int fd, std::string& name, const std::strin
 
 } // namespace
 
-void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail,
+void replaceFile(const std::string& path, std::string_view bytes, OldTail tail,
                  mode_t sharedAtMost) {
     const Destination where = locate(path);
     if (where.exists) {

@@ -27,7 +27,7 @@ enum class OldTail {
 // deleted one, one in a folder that may only grow, a file moved or swapped during the write,
 // and anything but a regular file are run-time error 75 and left alone.
 // sharedAtMost limits what the new file lets its group and others do (permission bits 077).
-void ReplaceFile(const std::string& path, std::string_view bytes, OldTail tail,
+void replaceFile(const std::string& path, std::string_view bytes, OldTail tail,
                  mode_t sharedAtMost = 077);
 
 } // namespace qurimo

@@ -12,29 +12,6 @@
 
 namespace qurimo {
 
-namespace {
-
-std::string kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) {
-        return "一个文件夹";
-    }
-    if (S_ISFIFO(mode)) {
-        return "一个管道";
-    }
-    if (S_ISCHR(mode)) {
-        return "一个字符设备";
-    }
-    if (S_ISBLK(mode)) {
-        return "一个块设备";
-    }
-    if (S_ISSOCK(mode)) {
-        return "一个套接字";
-    }
-    return "一个特殊文件";
-}
-
-} // namespace
-
 FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0) {
         ::close(fd_);
@@ -66,8 +43,7 @@ int FileDescriptor::close() {
 
 void requireRegularFile(mode_t mode, const std::string& path) {
     if (!S_ISREG(mode)) {
-        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
-                           "这不是普通文件：是" + kindOf(mode));
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0, notRegularFileReason(mode));
     }
 }
 

@@ -7,7 +7,7 @@ namespace qurimo {
 
 namespace {
 
-// The standard description of a number, for instance "下标越界".
+// What a number means, for instance "下标越界".
 std::string describe(ErrorNumber number) {
     switch (number) {
     case ErrorNumber::InvalidCall:

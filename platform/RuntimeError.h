@@ -6,8 +6,8 @@
 
 namespace qurimo {
 
-// The run-time error numbers this program can raise, with the standard descriptions the
-// window and the tool show for them.
+// The run-time error numbers this program can raise; the window and the tool show each with
+// a short description of what it means.
 enum class ErrorNumber : int {
     InvalidCall = 5,
     Overflow = 6,

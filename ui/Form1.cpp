@@ -83,7 +83,7 @@ Form1::Form1(QString appDir, std::optional<QString> library, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      requestedAppDir_(std::move(appDir)), requestedLibrary_(std::move(library)) {
+      AppDir(std::move(appDir)), requestedLibrary_(std::move(library)) {
     static const bool applicationWide = [] {
         QAccessible::installFactory(windowAccessible);
         installQtTranslation();
@@ -247,19 +247,19 @@ void Form1::centreOnScreen() {
 }
 
 bool Form1::guarded(const std::function<void()>& body,
-                    const std::function<QString(const RuntimeError&)>& remedy) {
+                    const std::function<QString(const RuntimeError&)>& remedyOf) {
     try {
         body();
         return true;
     } catch (...) {
         const RuntimeError error = errorInFlight();
         QString report = QString::fromStdString(error.what());
-        // An internal error concerns no file: there is nothing to advise.
-        const bool advised =
-            remedy && error.number() != static_cast<int>(ErrorNumber::InternalError);
-        const QString advice = advised ? remedy(error) : QString();
-        if (!advice.isEmpty()) {
-            report += QLatin1Char('\n') + advice;
+        // An internal error concerns no file: there is no remedy to give.
+        const bool remedied =
+            remedyOf && error.number() != static_cast<int>(ErrorNumber::InternalError);
+        const QString remedy = remedied ? remedyOf(error) : QString();
+        if (!remedy.isEmpty()) {
+            report += QLatin1Char('\n') + remedy;
         }
         report_(report, ReportKind::Error);
     }

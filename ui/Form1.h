@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -42,6 +43,11 @@ public:
 
     void setVisible(bool visible) override;
 
+    // The files of the hidden button "写文件", in the desktop's download folder: it compiles
+    // the authoring file into the library file.
+    static constexpr char AuthoringFileName[] = "范句.txt";
+    static constexpr char CompiledFileName[] = "111.dat";
+
 public slots:
     void Form_Load();
     void Command1_Click();
@@ -62,15 +68,21 @@ private:
     void wireEvents();
     void setTabOrder();
     void centreOnScreen();
+    // Locates, reads and decodes the library, as 全  部 lists it.
+    SlotTable readLibrary();
+    // Puts the chosen slots of Library into View from its slot 0 on, the rest emptied, and
+    // lists them.
+    void showSlots(const std::vector<int>& chosen);
     void fillList();
     void showSlotZero();
     void copySelectedPair();
     // One line on what the user can do about a library that could not be listed.
     QString listingRemedy(const RuntimeError& error) const;
     QString besideProgramRemedy() const;
-    // Runs a handler's body; a run-time error stops it and is reported, and the program goes on.
+    // Runs a handler's body; a run-time error stops it and is reported, with what remedyOf
+    // says the user can do, and the program goes on.
     bool guarded(const std::function<void()>& body,
-                 const std::function<QString(const RuntimeError&)>& remedy = {});
+                 const std::function<QString(const RuntimeError&)>& remedyOf = {});
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -93,7 +105,6 @@ private:
     SlotTable View;
 
     LibrarySource librarySource_ = LibrarySource::BesideProgram;
-    QString requestedAppDir_;
     std::optional<QString> requestedLibrary_;
     Reporter report_;
     bool loaded_ = false;

@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <numeric>
 
 namespace qurimo {
 
@@ -43,70 +44,69 @@ QString fromPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+std::vector<int> everySlot() {
+    std::vector<int> every(SlotTable::SlotCount);
+    std::iota(every.begin(), every.end(), 0);
+    return every;
+}
+
+// Text1's full listing: each filled slot's English, its Chinese and an empty line, each line
+// ended by CR LF. Sized first and built in place: the text goes into the box as it is.
+QString listingOf(const SlotTable& table) {
+    constexpr QStringView LineEnd = u"\r\n";
+    constexpr qsizetype LineEndsPerPair = 3;
+    qsizetype size = 0;
+    for (int i = 0; i < SlotTable::SlotCount; ++i) {
+        const Sentence& sentence = table.at(i);
+        if (isFilled(sentence)) {
+            size += static_cast<qsizetype>(sentence.English.size() + sentence.Chinese.size()) +
+                    LineEndsPerPair * LineEnd.size();
+        }
+    }
+    QString listing;
+    listing.reserve(size);
+    for (int i = 0; i < SlotTable::SlotCount; ++i) {
+        const Sentence& sentence = table.at(i);
+        if (isFilled(sentence)) {
+            listing += QStringView(sentence.English);
+            listing += LineEnd;
+            listing += QStringView(sentence.Chinese);
+            listing += LineEnd;
+            listing += LineEnd;
+        }
+    }
+    return listing;
+}
+
 } // namespace
 
 void Form1::Form_Load() {
-    AppDir = requestedAppDir_.isEmpty() ? QCoreApplication::applicationDirPath() : requestedAppDir_;
+    if (AppDir.isEmpty()) {
+        AppDir = QCoreApplication::applicationDirPath();
+    }
     Command2_Click();
 }
 
 void Form1::Command2_Click() {
     List1->clear();
-    // Found again each time, so that a library set with qurimo-lib use meanwhile is read.
-    const std::optional<std::string> argument =
-        requestedLibrary_ ? std::optional(toPath(*requestedLibrary_)) : std::nullopt;
-    const LibraryLocation location = locateLibrary(argument, toPath(AppDir));
-    LibraryPath = fromPath(location.path);
-    librarySource_ = location.source;
     std::vector<std::string> wrong;
-    // The new listing is built aside and taken over whole, so a file that cannot be read
-    // leaves the tables as they were; the window then shows what an empty library shows.
     const bool listed = guarded(
         [this, &wrong] {
-            SlotTable fresh;
-            if (librarySource_ == LibrarySource::PerUser) {
-                requireOwnFolder(toPath(QFileInfo(LibraryPath).path()));
-            }
-            ReadLibraryFile(toPath(LibraryPath), fresh, whenMissing(librarySource_));
-            DecodeTable(fresh);
-            // Sized first and built in place: the text goes into the box as it is.
-            qsizetype size = 0;
-            for (int i = 0; i < SlotTable::SlotCount; ++i) {
-                const Sentence& sentence = fresh.at(i);
-                if (isFilled(sentence)) {
-                    size +=
-                        static_cast<qsizetype>(sentence.English.size() + sentence.Chinese.size()) +
-                        6;
-                }
-            }
-            QString listing;
-            listing.reserve(size);
-            for (int i = 0; i < SlotTable::SlotCount; ++i) {
-                const Sentence& sentence = fresh.at(i);
-                if (isFilled(sentence)) {
-                    listing += QStringView(sentence.English);
-                    listing += QStringView(u"\r\n");
-                    listing += QStringView(sentence.Chinese);
-                    listing += QStringView(u"\r\n\r\n");
-                }
-            }
-            Library = std::move(fresh);
-            Text1->setPlainText(listing);
-            for (int i = 0; i < SlotTable::SlotCount; ++i) {
-                View.at(i).Chinese = Library.at(i).Chinese;
-                View.at(i).English = Library.at(i).English;
-            }
-            fillList();
-            showSlotZero();
+            Library = readLibrary();
+            Text1->setPlainText(listingOf(Library));
+            showSlots(everySlot());
             // Any file is listed as far as it reads; one named by the user that is no whole
             // library (an authoring file, a picture) is said to be so.
             if (librarySource_ == LibrarySource::Argument) {
                 wrong =
-                    wrongLibraryReport(toPath(LibraryPath), VerifyLibraryFile(toPath(LibraryPath)));
+                    wrongLibraryReport(toPath(LibraryPath), verifyLibraryFile(toPath(LibraryPath)));
             }
         },
         [this](const RuntimeError& error) { return listingRemedy(error); });
     if (!listed) {
+        // Nothing stays behind the empty screen for Go! to find.
+        Library.reset();
+        View.clearStrings();
         Text1->clear();
         Label1->clear();
         Label2->clear();
@@ -117,6 +117,22 @@ void Form1::Command2_Click() {
         }
         report_(lines.join(QLatin1Char('\n')), ReportKind::Note);
     }
+}
+
+SlotTable Form1::readLibrary() {
+    // Found again each time, so that a library set with qurimo-lib use meanwhile is read.
+    const std::optional<std::string> argument =
+        requestedLibrary_ ? std::optional(toPath(*requestedLibrary_)) : std::nullopt;
+    const LibraryLocation location = locateLibrary(argument, toPath(AppDir));
+    LibraryPath = fromPath(location.path);
+    librarySource_ = location.source;
+    if (librarySource_ == LibrarySource::PerUser) {
+        requireOwnFolder(toPath(QFileInfo(LibraryPath).path()));
+    }
+    SlotTable table;
+    ReadLibraryFile(location.path, table, whenMissing(librarySource_));
+    decodeTable(table);
+    return table;
 }
 
 QString Form1::listingRemedy(const RuntimeError& error) const {
@@ -161,17 +177,20 @@ QString Form1::besideProgramRemedy() const {
 void Form1::Command3_Click() {
     List1->clear();
     guarded([this] {
-        View.clearStrings();
         const std::u16string keyword = Text3->text().toStdU16String();
-        int hits = 0;
-        for (int slot : FindSentences(Library, searchForms(keyword), SideOf(keyword))) {
-            View.at(hits).Chinese = Library.at(slot).Chinese;
-            View.at(hits).English = Library.at(slot).English;
-            ++hits;
-        }
-        fillList();
-        showSlotZero();
+        showSlots(FindSentences(Library, searchForms(keyword), sideOf(keyword)));
     });
+}
+
+void Form1::showSlots(const std::vector<int>& chosen) {
+    View.clearStrings();
+    for (std::size_t row = 0; row < chosen.size(); ++row) {
+        Sentence& shown = View.at(static_cast<int>(row));
+        shown.Chinese = Library.at(chosen[row]).Chinese;
+        shown.English = Library.at(chosen[row]).English;
+    }
+    fillList();
+    showSlotZero();
 }
 
 void Form1::fillList() {
@@ -244,28 +263,31 @@ void Form1::Command7_Click() {
 }
 
 void Form1::Command1_Click() {
-    // The drive c: of the desktop platform stands for the desktop's download folder. The
-    // compiler works on a copy of Library, which keeps its plain text; a failure writes
-    // nothing and changes nothing.
+    // Its files lie in the desktop's download folder, where a browser saves what the user
+    // fetches. The compiler works on a copy of Library, which keeps its plain text; a failure
+    // writes nothing and changes nothing.
     QString folder;
     QString input;
     bool swapped = false;
     const bool compiled = guarded(
         [&] {
             folder = fromPath(downloadFolder());
-            input = folder + QStringLiteral("/范句.txt");
+            input = folder + QLatin1Char('/') + QString::fromUtf8(AuthoringFileName);
             // Read as qurimo-lib compile --tsv reads it where every line holds a tab: an Anki
             // or Tatoeba export saved under the name.
-            swapped = CompileLibrary(toPath(input), toPath(folder + QStringLiteral("/111.dat")),
-                                     Library, {.format = AuthoringFormat::Detect})
+            swapped = CompileLibrary(
+                          toPath(input),
+                          toPath(folder + QLatin1Char('/') + QString::fromUtf8(CompiledFileName)),
+                          Library, {.format = AuthoringFormat::Detect})
                           .check.swappedPairs;
         },
         [&](const RuntimeError&) {
             return folder.isEmpty()
                        ? QStringLiteral("“写文件”从这个文件得知桌面的下载文件夹。")
-                       : QStringLiteral("“写文件”在桌面的下载文件夹 %1 中读取 范句.txt，写入 "
-                                        "111.dat。")
-                             .arg(QDir::toNativeSeparators(folder));
+                       : QStringLiteral("“写文件”在桌面的下载文件夹 %1 中读取 %2，写入 %3。")
+                             .arg(QDir::toNativeSeparators(folder),
+                                  QString::fromUtf8(AuthoringFileName),
+                                  QString::fromUtf8(CompiledFileName));
         });
     if (compiled && swapped) {
         report_(QString::fromStdString(swappedPairsNote(toPath(input))), ReportKind::Note);

@@ -20,7 +20,7 @@ constexpr int pixels(int twips) {
 constexpr std::string_view Caption = QURIMO_CAPTION;
 
 enum class Font {
-    Default,  // the platform's user-interface font
+    Default,  // the system's user-interface font
     Song,     // "宋体" 12 pt
     SongBold, // "宋体" 12 pt bold
 };

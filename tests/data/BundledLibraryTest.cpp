@@ -48,7 +48,7 @@ TEST(BundledLibrary, CommonKeywordsFindSeveralSentences) {
         {u"look forward", 3}, {u"期待", 3},  {u"建议", 3},
     };
     for (const auto& [keyword, least] : rows) {
-        EXPECT_GE(FindSentences(table, {keyword}, SideOf(keyword)).size(), least)
+        EXPECT_GE(FindSentences(table, {keyword}, sideOf(keyword)).size(), least)
             << toUtf8(keyword);
     }
 }

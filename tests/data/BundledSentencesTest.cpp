@@ -143,9 +143,9 @@ TEST(BundledSentences, EveryHeadPhraseIsFound) {
     ASSERT_FALSE(phrases.empty());
     for (std::string_view phrase : phrases) {
         const std::u16string keyword = fromUtf8(phrase);
-        EXPECT_FALSE(FindSentences(library, {keyword}, SideOf(keyword)).empty()) << phrase;
+        EXPECT_FALSE(FindSentences(library, {keyword}, sideOf(keyword)).empty()) << phrase;
     }
-    EXPECT_TRUE(FindSentences(library, {u"请输入关键字"}, SideOf(u"请输入关键字")).empty());
+    EXPECT_TRUE(FindSentences(library, {u"请输入关键字"}, sideOf(u"请输入关键字")).empty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LibraryFile.h"
 
+#include "LibraryVerify.h"
 #include "Module1.h"
 #include "RuntimeError.h"
 #include "TestSupport.h"
@@ -85,11 +86,17 @@ class CutFile : public LibraryFileTest, public testing::WithParamInterface<CutCa
 TEST_P(CutFile, KeepsWholeMembersOnly) {
     const std::string bytes =
         record(1, "A", "a") + record(1, "B", "b") + record(1, "C", "c") + record(7, "CC", "EEE");
-    writeFile(path, bytes.substr(0, bytes.size() - 11 + GetParam().keep));
+    const std::string cut = bytes.substr(0, bytes.size() - 11 + GetParam().keep);
+    writeFile(path, cut);
     ReadLibraryFile(path, table);
     EXPECT_EQ(table.at(2), (Sentence{1, u"C", u"c"}));
     EXPECT_EQ(table.at(3), GetParam().expected);
     EXPECT_EQ(table.at(4), Sentence{});
+    // verify walks the same bytes to the same table, decoded.
+    const LibraryReport report = verifyLibrary(cut);
+    decodeTable(table);
+    EXPECT_EQ(report.decoded, table);
+    EXPECT_EQ(report.records, GetParam().keep == 11 ? 4 : 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Offsets, CutFile,

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "Codepage936.h"
 #include "Module1.h"
+
+#include "Codepage936.h"
+#include "IcuError.h"
+#include "RuntimeError.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -152,3 +155,17 @@ TEST(Codec, DecodeCarriesIntoLeadByte) {
 }
 
 } // namespace
+
+TEST(Codec, IcuFailureIsRuntimeErrorFiveInChinese) {
+    requireIcu(U_USING_DEFAULT_WARNING, "按代码页 936 转换文本"); // a warning goes by
+    try {
+        requireIcu(U_MEMORY_ALLOCATION_ERROR, "按代码页 936 转换文本");
+        FAIL() << "no error";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), 5);
+        EXPECT_STREQ(error.what(),
+                     "运行时错误 5：无效的过程调用或参数\nICU 无法按代码页 936 转换文本"
+                     "（U_MEMORY_ALLOCATION_ERROR）。请确认 ICU 库（Debian 的 "
+                     "libicu 软件包）完好，然后再试。");
+    }
+}
