@@ -18,9 +18,6 @@ std::vector<int> FindSentences(const SlotTable& decoded,
     std::vector<int> hits;
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
         const Sentence& sentence = decoded.at(slot);
-        if (!isFilled(sentence)) {
-            continue; // listed nowhere
-        }
         const std::u16string& text =
             side == SearchSide::English ? sentence.English : sentence.Chinese;
         if (std::any_of(matchers.begin(), matchers.end(),

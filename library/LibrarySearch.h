@@ -17,9 +17,9 @@ enum class SearchSide {
 // no English sentence does, the English otherwise. The window and qurimo-lib search agree.
 SearchSide sideOf(const std::u16string& keyword);
 
-// The filled slots (isFilled) of a decoded table whose text on side holds one of keywords
-// (KeywordMatcher), in slot order: the hits of a search. The keywords are the forms of what
-// was typed (a traditional keyword, and its simplified form).
+// The slots of a decoded table whose text on side holds one of keywords (KeywordMatcher), in
+// slot order: the hits of a search, blank slots among them, which a list leaves out. The
+// keywords are the forms of what was typed (a traditional keyword, and its simplified form).
 std::vector<int> FindSentences(const SlotTable& decoded,
                                const std::vector<std::u16string>& keywords, SearchSide side);
 
