@@ -264,7 +264,7 @@ std::string windowLibrary() {
 
 int search(const Arguments& args) {
     const qurimo::SlotTable table =
-        qurimo::ReadDecodedLibrary(args.operands.size() > 1 ? args.operands[1] : windowLibrary());
+        qurimo::readDecodedLibrary(args.operands.size() > 1 ? args.operands[1] : windowLibrary());
     const std::u16string keyword = qurimo::fromUtf8(args.operands[0]);
     const std::vector<int> hits =
         qurimo::FindSentences(table, qurimo::searchForms(keyword),

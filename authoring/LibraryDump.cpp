@@ -2,8 +2,6 @@
 #include "LibraryDump.h"
 
 #include "Codepage936.h"
-#include "LibraryFile.h"
-#include "Module1.h"
 #include "Utf8.h"
 
 namespace qurimo {
@@ -34,13 +32,6 @@ std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
     std::string out;
     DumpLibrary(decoded, encoding, {[&out](std::string_view piece) { out += piece; }});
     return out;
-}
-
-SlotTable ReadDecodedLibrary(const std::string& path) {
-    SlotTable table;
-    ReadLibraryFile(path, table, MissingFile::Fail);
-    DecodeTable(table);
-    return table;
 }
 
 } // namespace qurimo

@@ -30,8 +30,4 @@ int DumpedSlots(const SlotTable& decoded);
 void DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding, const DumpWriter& writer);
 std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding);
 
-// Reads the library file at path (it must exist and be a regular file) and decodes every
-// string.
-SlotTable ReadDecodedLibrary(const std::string& path);
-
 } // namespace qurimo

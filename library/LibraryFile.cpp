@@ -5,6 +5,7 @@
 #include "FileError.h"
 #include "FileReplace.h"
 #include "LibraryRecords.h"
+#include "Module1.h"
 #include "PosixFile.h"
 #include "RuntimeError.h"
 
@@ -71,6 +72,13 @@ void ReadLibraryFile(const std::string& path, SlotTable& table, MissingFile miss
     file.close();
 
     parseLibrary(bytes, table);
+}
+
+SlotTable readDecodedLibrary(const std::string& path) {
+    SlotTable table;
+    ReadLibraryFile(path, table, MissingFile::Fail);
+    DecodeTable(table);
+    return table;
 }
 
 void parseLibrary(std::string_view bytes, SlotTable& table) {

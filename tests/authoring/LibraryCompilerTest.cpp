@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "LibraryCompiler.h"
+
 #include "Codepage936.h"
 #include "CompileFixture.h"
 #include "HanScript.h"
-#include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "LibraryFile.h"
 #include "Module1.h"
@@ -382,7 +383,7 @@ TEST_P(FileKinds, AreRefusedWithoutWaiting) {
     const std::string expected = "75 " + reason;
     SlotTable table;
     EXPECT_EQ(refusal([&] { ReadLibraryFile(path, table); }), expected) << "as the library";
-    EXPECT_EQ(refusal([&] { ReadDecodedLibrary(path); }), expected) << "as a library to dump";
+    EXPECT_EQ(refusal([&] { readDecodedLibrary(path); }), expected) << "as a library to dump";
     const std::string output = dir.file("111.dat");
     EXPECT_EQ(refusal([&] { CompileLibrary(path, output, table); }), expected)
         << "as the authoring file";
@@ -503,7 +504,7 @@ protected:
         std::filesystem::remove(dir.file("a.dat")); // a longer old file would keep its tail
         WriteLibraryFile(dir.file("a.dat"), encoded);
         writeFile(dir.file("dump.txt"),
-                  DumpLibrary(ReadDecodedLibrary(dir.file("a.dat")), GetParam()));
+                  DumpLibrary(readDecodedLibrary(dir.file("a.dat")), GetParam()));
         std::filesystem::remove(dir.file("b.dat"));
         CompileLibrary(dir.file("dump.txt"), dir.file("b.dat"), SlotTable{},
                        {.encoding = GetParam()});

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "TsvFile.h"
+
 #include "CompileFixture.h"
 #include "LibraryCompiler.h"
 #include "RuntimeError.h"
 #include "TestSupport.h"
-#include "TsvFile.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

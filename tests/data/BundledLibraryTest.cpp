@@ -4,6 +4,7 @@
 #include "KeywordMatcher.h"
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
+#include "LibraryFile.h"
 #include "LibrarySearch.h"
 #include "TestSupport.h"
 #include "Utf8.h"
@@ -23,7 +24,7 @@ const std::string Library = QURIMO_BUNDLED_LIBRARY;
 const std::string Text = QURIMO_BUNDLED_TEXT;
 
 TEST(BundledLibrary, HoldsThreeHundredOneDistinctPairsInAnUnbrokenRun) {
-    const SlotTable table = ReadDecodedLibrary(Library);
+    const SlotTable table = readDecodedLibrary(Library);
     std::set<std::u16string> english;
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
         const Sentence& sentence = table.at(slot);
@@ -41,7 +42,7 @@ TEST(BundledLibrary, HoldsThreeHundredOneDistinctPairsInAnUnbrokenRun) {
 // through the window's search: the common verbs many, a phrase a few of its uses rather than
 // one frame repeated.
 TEST(BundledLibrary, CommonKeywordsFindSeveralSentences) {
-    const SlotTable table = ReadDecodedLibrary(Library);
+    const SlotTable table = readDecodedLibrary(Library);
     const std::pair<std::u16string, std::size_t> rows[] = {
         {u"make", 10},        {u"take", 10}, {u"get", 10},    {u"have", 10},
         {u"keep", 8},         {u"give", 8},  {u"however", 5}, {u"in order to", 3},
@@ -54,7 +55,7 @@ TEST(BundledLibrary, CommonKeywordsFindSeveralSentences) {
 }
 
 TEST(BundledLibrary, DumpGivesBackTheText) {
-    EXPECT_EQ(DumpLibrary(ReadDecodedLibrary(Library), AuthoringEncoding::Utf8), readFile(Text));
+    EXPECT_EQ(DumpLibrary(readDecodedLibrary(Library), AuthoringEncoding::Utf8), readFile(Text));
 }
 
 std::string asCodepage936(const std::string& utf8) {
