@@ -19,11 +19,6 @@ const char* const PlainTextExport =
     "请在 Anki 中重新导出：导出格式选“纯文本格式的笔记”(Notes in Plain Text)，"
     "不要勾选“包含 HTML 和媒体文件引用”(Include HTML and media references)。";
 
-std::size_t codePoints(std::u16string_view text) {
-    return static_cast<std::size_t>(u_countChar32(reinterpret_cast<const UChar*>(text.data()),
-                                                  static_cast<int32_t>(text.size())));
-}
-
 std::string lowerAscii(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });

@@ -35,6 +35,11 @@ std::u16string fromUtf8(std::string_view bytes) {
     return out;
 }
 
+std::size_t codePoints(std::u16string_view text) {
+    return static_cast<std::size_t>(u_countChar32(reinterpret_cast<const UChar*>(text.data()),
+                                                  static_cast<int32_t>(text.size())));
+}
+
 bool decodeUtf8(std::string_view bytes, std::u16string& out) {
     out.assign(bytes.size() + 1, u'\0');
     int32_t length = 0;
