@@ -154,7 +154,7 @@ qurimo::AuthoringOptions optionsOf(const Arguments& args) {
     return {encodingOf(args),
             args.options.count("--tsv") != 0 ? qurimo::AuthoringFormat::Tsv
                                              : qurimo::AuthoringFormat::Lines,
-            args.options.count("--simplified") != 0, qurimo::Advice::CommandLine};
+            args.options.count("--simplified") != 0, qurimo::Audience::CommandLine};
 }
 
 void noteSwapped(const std::string& input, const qurimo::AuthoringCheck& check) {
@@ -193,7 +193,7 @@ int compile(const Arguments& args) {
 
 int check(const Arguments& args) {
     const qurimo::AuthoringCheck result =
-        qurimo::CheckAuthoringFile(args.operands[0], optionsOf(args));
+        qurimo::checkAuthoringFile(args.operands[0], optionsOf(args));
     noteCloseCall(args.operands[0], result);
     noteSwapped(args.operands[0], result);
     return writeOut(onOutput(qurimo::inputName(args.operands[0])) + ": " +
@@ -220,13 +220,13 @@ int dump(const Arguments& args) {
         written = written && std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
     }};
     if (outputIsTerminal()) {
-        // TAB and line ends stay for DumpTsv to refuse, as it does in a pipe.
+        // TAB and line ends stay for dumpTsv to refuse, as it does in a pipe.
         writer.shown = [tsv](std::u16string_view text) {
             return qurimo::escapeControls(text, tsv ? u"\t\r\n" : u"");
         };
     }
     if (tsv) {
-        qurimo::DumpTsv(report.decoded, path, writer);
+        qurimo::dumpTsv(report.decoded, path, writer);
     } else {
         // UTF-8 as a Linux terminal and editor read it; code page 936 for Windows editors.
         qurimo::DumpLibrary(report.decoded,

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AuthoringFile.h"
 
-#include "AuthoringAdvice.h"
+#include "AuthoringRemedy.h"
 #include "EncodingDetection.h"
 #include "FileError.h"
 #include "LibraryRecords.h"
@@ -330,31 +330,32 @@ RuntimeError undecodable(const std::string& name, std::size_t line, std::size_t 
 }
 
 RuntimeError worded(const Stop& stop, AuthoringEncoding encoding, AuthoringFormat format,
-                    const std::string& name, Advice advice) {
+                    const std::string& name, Audience audience) {
     const auto line = static_cast<long>(stop.line);
     switch (stop.why) {
     case Stop::Why::LineTooLong:
         return lineTooLong(name, line, stop.lineBytes);
     case Stop::Why::PastLastPair:
-        return tooManyPairs(name, line, format, advice);
+        return tooManyPairs(name, line, format, audience);
     case Stop::Why::SurrogateInUtf8:
-        return undecodable(name, stop.line, stop.column, stop.bytes, cesu8Remedy(advice));
+        return undecodable(name, stop.line, stop.column, stop.bytes, cesu8Remedy(audience));
     case Stop::Why::Undecodable:
         break;
     }
-    return undecodable(name, stop.line, stop.column, stop.bytes, encodingRemedy(encoding, advice));
+    return undecodable(name, stop.line, stop.column, stop.bytes,
+                       encodingRemedy(encoding, audience));
 }
 
-RuntimeError markLessUtf16Error(const std::string& name, bool littleEndian, Advice advice) {
+RuntimeError markLessUtf16Error(const std::string& name, bool littleEndian, Audience audience) {
     return RuntimeError(ErrorNumber::InvalidCall, name, 0,
                         std::string("文件中有很多 NUL 字节，看来是没有字节序标记的 ") +
                             (littleEndian ? "UTF-16 LE" : "UTF-16 BE") + " 文本。\n" +
-                            markLessUtf16Remedy(littleEndian, advice));
+                            markLessUtf16Remedy(littleEndian, audience));
 }
 
 // The pass over a file in format: the encoding, the lines, the stop in words.
 AuthoringText readAs(std::string_view bytes, AuthoringEncoding asked, AuthoringFormat format,
-                     const std::string& name, Advice advice) {
+                     const std::string& name, Audience audience) {
     Reading reading{asked};
     Decoded decoded;
     const bool bigEndianMark = bytes.starts_with(Utf16BeBom);
@@ -366,14 +367,14 @@ AuthoringText readAs(std::string_view bytes, AuthoringEncoding asked, AuthoringF
     } else {
         const ByteLines split = byteLines(bytes);
         if (const std::optional<bool> littleEndian = markLessUtf16(split.bytes)) {
-            throw markLessUtf16Error(name, *littleEndian, advice);
+            throw markLessUtf16Error(name, *littleEndian, audience);
         }
         reading = byteReading(split, asked, format);
         decoded = decodeBytes(split, reading.encoding, format);
     }
     AuthoringText text{std::move(decoded.lines), reading.encoding, format, std::nullopt};
     if (decoded.stop) {
-        text.stop = worded(*decoded.stop, reading.encoding, format, name, advice);
+        text.stop = worded(*decoded.stop, reading.encoding, format, name, audience);
     }
     text.closeCall = reading.closeCall;
     return text;
@@ -392,10 +393,10 @@ RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes) 
 }
 
 RuntimeError tooManyPairs(const std::string& name, long line, AuthoringFormat format,
-                          Advice advice) {
+                          Audience audience) {
     return RuntimeError(ErrorNumber::SubscriptOutOfRange, name, line,
                         "库文件最多容纳 " + std::to_string(SlotTable::SlotCount) + " 对句子。" +
-                            tooManyPairsRemedy(format, advice));
+                            tooManyPairsRemedy(format, audience));
 }
 
 std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines) {
@@ -403,25 +404,25 @@ std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t max
 }
 
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
-                              AuthoringFormat format, const std::string& name, Advice advice) {
+                              AuthoringFormat format, const std::string& name, Audience audience) {
     if (format == AuthoringFormat::Detect) {
         // A tab is the byte 09 in every encoding read, UTF-16 too.
         if (bytes.find('\t') != std::string_view::npos) {
-            AuthoringText tsv = readAs(bytes, encoding, AuthoringFormat::Tsv, name, advice);
+            AuthoringText tsv = readAs(bytes, encoding, AuthoringFormat::Tsv, name, audience);
             if (holdsTabSeparatedPairs(tsv.lines)) {
                 return tsv;
             }
         }
         format = AuthoringFormat::Lines;
     }
-    return readAs(bytes, encoding, format, name, advice);
+    return readAs(bytes, encoding, format, name, audience);
 }
 
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,
-                                 AuthoringFormat format, Advice advice) {
+                                 AuthoringFormat format, Audience audience) {
     mode_t shared = 077;
     const std::string bytes = readAuthoringBytes(path, shared);
-    AuthoringText text = decodeAuthoring(bytes, encoding, format, inputName(path), advice);
+    AuthoringText text = decodeAuthoring(bytes, encoding, format, inputName(path), audience);
     text.sharedAtMost = shared;
     return text;
 }

@@ -6,7 +6,7 @@
 
 namespace qurimo {
 
-int DumpedSlots(const SlotTable& decoded) {
+int dumpedSlots(const SlotTable& decoded) {
     int end = SlotTable::SlotCount;
     while (end > 0 && decoded.at(end - 1).English.empty() && decoded.at(end - 1).Chinese.empty()) {
         --end;
@@ -17,7 +17,7 @@ int DumpedSlots(const SlotTable& decoded) {
 void DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding, const DumpWriter& writer) {
     const bool utf8 = encoding == AuthoringEncoding::Utf8;
     const char* terminator = utf8 ? "\n" : "\r\n";
-    const int end = DumpedSlots(decoded);
+    const int end = dumpedSlots(decoded);
     for (int slot = 0; slot < end; ++slot) {
         const Sentence& sentence = decoded.at(slot);
         for (const std::u16string* text : {&sentence.English, &sentence.Chinese}) {

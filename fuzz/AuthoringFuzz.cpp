@@ -91,7 +91,7 @@ void checkRoundTrips(const std::string& path) {
         }
     }
     const std::string tsv = folder() + "/again.tsv";
-    put(tsv, qurimo::DumpTsv(decoded, path));
+    put(tsv, qurimo::dumpTsv(decoded, path));
     std::remove(result.c_str());
     qurimo::CompileLibrary(tsv, result, qurimo::SlotTable{},
                            {qurimo::AuthoringEncoding::Utf8, qurimo::AuthoringFormat::Tsv});

@@ -272,7 +272,7 @@ int main(int argc, char** argv) {
                     const AuthoringFormat format =
                         tsv ? AuthoringFormat::Tsv : AuthoringFormat::Lines;
                     const AuthoringText text = decodeAuthoring(bytes, AuthoringEncoding::Detect,
-                                                               format, file, Advice::CommandLine);
+                                                               format, file, Audience::CommandLine);
                     const AuthoringEncoding read = text.encoding;
                     spent += std::chrono::steady_clock::now() - start;
                     ++tally.files;

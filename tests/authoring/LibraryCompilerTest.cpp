@@ -41,8 +41,8 @@ class CompilerTest : public CompileFixture {
 protected:
     int compile(const std::string& bytes,
                 AuthoringEncoding encoding = AuthoringEncoding::Codepage936,
-                Advice advice = Advice::Editor) {
-        return compileWith(bytes, {.encoding = encoding, .advice = advice});
+                Audience audience = Audience::Editor) {
+        return compileWith(bytes, {.encoding = encoding, .audience = audience});
     }
 };
 
@@ -171,9 +171,9 @@ struct UnsavableCase {
 class Unsavable : public CompilerTest, public testing::WithParamInterface<UnsavableCase> {};
 
 TEST_P(Unsavable, ErrorSaysWhereWhatAndWhatToDo) {
-    for (const Advice advice : {Advice::CommandLine, Advice::Editor}) {
-        const bool editor = advice == Advice::Editor;
-        EXPECT_EQ(compile(GetParam().text, GetParam().encoding, advice), 5);
+    for (const Audience audience : {Audience::CommandLine, Audience::Editor}) {
+        const bool editor = audience == Audience::Editor;
+        EXPECT_EQ(compile(GetParam().text, GetParam().encoding, audience), 5);
         EXPECT_EQ(errorLine, GetParam().line) << lastError;
         std::vector<std::string> parts = GetParam().named;
         const auto& own = editor ? GetParam().editor : GetParam().commandLine;

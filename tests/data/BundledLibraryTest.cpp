@@ -131,10 +131,10 @@ TEST(BundledLibrary, EachPairAloneIsReadInItsOwnEncoding) {
     const std::string input = dir.file("pair.txt");
     for (std::size_t k = 0; k < pairs.size(); ++k) {
         writeFile(input, asCodepage936(pairs[k]));
-        EXPECT_EQ(CheckAuthoringFile(input).encoding, AuthoringEncoding::Codepage936)
+        EXPECT_EQ(checkAuthoringFile(input).encoding, AuthoringEncoding::Codepage936)
             << "pair " << k << " saved as code page 936: " << pairs[k];
         writeFile(input, pairs[k]);
-        EXPECT_EQ(CheckAuthoringFile(input).encoding, AuthoringEncoding::Utf8)
+        EXPECT_EQ(checkAuthoringFile(input).encoding, AuthoringEncoding::Utf8)
             << "pair " << k << " saved as UTF-8: " << pairs[k];
     }
 }
@@ -159,7 +159,7 @@ TEST_P(Detection, ReadsTheFileInItsOwnEncoding) {
     ASSERT_EQ(Codepage936::instance().toUnicode(saved), fromUtf8(c.text));
     const auto read = [&](const std::string& bytes) {
         return decodeAuthoring(bytes, AuthoringEncoding::Detect, c.format, "in.txt",
-                               Advice::CommandLine)
+                               Audience::CommandLine)
             .encoding;
     };
     EXPECT_EQ(read(saved), AuthoringEncoding::Codepage936) << "saved in code page 936";
