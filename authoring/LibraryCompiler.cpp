@@ -14,7 +14,6 @@
 #include "SimplifiedChinese.h"
 #include "Utf8.h"
 
-#include <cstdio>
 #include <sys/stat.h>
 #include <unicode/utf16.h>
 #include <unistd.h>
@@ -24,9 +23,7 @@ namespace qurimo {
 namespace {
 
 std::string describeCharacter(char32_t c) {
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    std::string text = code;
+    std::string text = codePointName(c);
     if (c == U'\t') {
         text += " (制表符)";
     } else if (isControlCharacter(c)) {

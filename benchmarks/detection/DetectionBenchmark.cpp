@@ -20,6 +20,7 @@
 #include "Codepage936.h"
 #include "ControlCharacters.h"
 #include "EncodingDetection.h"
+#include "HanScript.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -33,7 +34,6 @@
 #include <set>
 #include <string>
 #include <unicode/uchar.h>
-#include <unicode/uscript.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <vector>
@@ -65,11 +65,6 @@ template <class Test> bool any(std::u16string_view text, Test test) {
         }
     }
     return false;
-}
-
-bool isHan(UChar32 c) {
-    UErrorCode error = U_ZERO_ERROR;
-    return uscript_getScript(c, &error) == USCRIPT_HAN;
 }
 
 bool isAscii(std::u16string_view text) {
@@ -174,8 +169,7 @@ int main(int argc, char** argv) {
     std::vector<std::u16string> others; // the rest
     std::set<std::u16string> seen;
     const auto take = [&](const std::u16string& line) {
-        if (line.size() > 300 || hasControl(line) || !any(line, isHan) ||
-            !seen.insert(line).second) {
+        if (line.size() > 300 || hasControl(line) || !holdsHan(line) || !seen.insert(line).second) {
             return;
         }
         if (const std::optional<std::string> bytes = asCodepage936(line)) {
