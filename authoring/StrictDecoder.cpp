@@ -34,8 +34,7 @@ std::optional<StrictDecoder::Invalid> StrictDecoder::decode(std::string_view byt
     if (U_SUCCESS(error)) {
         return std::nullopt;
     }
-    if (error != U_INVALID_CHAR_FOUND && error != U_ILLEGAL_CHAR_FOUND &&
-        error != U_TRUNCATED_CHAR_FOUND) {
+    if (!isUndecodable(error)) {
         throw icuFailure("解码", error);
     }
     char invalid[32];
@@ -45,6 +44,11 @@ std::optional<StrictDecoder::Invalid> StrictDecoder::decode(std::string_view byt
     const auto taken = static_cast<std::size_t>(std::max<int8_t>(length, 0));
     return Invalid{static_cast<std::size_t>(source - bytes.data()) - taken,
                    std::max<std::size_t>(taken, 1)};
+}
+
+bool isUndecodable(UErrorCode error) {
+    return error == U_INVALID_CHAR_FOUND || error == U_ILLEGAL_CHAR_FOUND ||
+           error == U_TRUNCATED_CHAR_FOUND;
 }
 
 } // namespace qurimo

@@ -33,4 +33,8 @@ private:
     std::unique_ptr<UConverter, decltype(&ucnv_close)> converter_{nullptr, ucnv_close};
 };
 
+// Whether an ICU conversion failed because the bytes form no character, rather than because
+// ICU itself failed.
+bool isUndecodable(UErrorCode error);
+
 } // namespace qurimo
