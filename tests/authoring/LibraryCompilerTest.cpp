@@ -150,7 +150,10 @@ INSTANTIATE_TEST_SUITE_P(
                      2},
         // Longer than any text in any encoding: refused before its bytes 81 30 are decoded.
         BadInputCase{"LineLongerThanAnyTextIsNotDecoded",
-                     "a\r\n\x81" + std::string(2 * 0xFFFF, '0') + "\r\n", 6, 2}),
+                     "a\r\n\x81" + std::string(2 * 0xFFFF, '0') + "\r\n", 6, 2},
+        BadInputCase{"Utf16LineLongerThanAnyText",
+                     utf16(u"a\n" + std::u16string(0x10000, u'a') + u"\n", false), 6, 2,
+                     "这一行长 131072 字节"}),
     [](const testing::TestParamInfo<BadInputCase>& info) { return std::string(info.param.name); });
 
 // What an error about a character or bytes names: where (line 2 unless said), what, the
@@ -222,6 +225,12 @@ INSTANTIATE_TEST_SUITE_P(
                       utf16(u"one\n一\xD83D\n", false),
                       AuthoringEncoding::Detect,
                       {"第 2 列：字节 3D D8 无法解码", "UTF-16 LE", "删去或换掉"},
+                      {},
+                      {}},
+        UnsavableCase{"Utf16HalfAUnitAtTheEnd",
+                      utf16(u"one\n一", false) + "A",
+                      AuthoringEncoding::Detect,
+                      {"第 2 列：字节 41 无法解码", "UTF-16 LE"},
                       {},
                       {}},
         UnsavableCase{"Utf16WithoutMark",
