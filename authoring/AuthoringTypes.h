@@ -8,7 +8,7 @@ namespace qurimo {
 
 enum class AuthoringEncoding {
     Detect,      // by what the bytes read as: UTF-8 or code page 936, see detectEncoding
-    Codepage936, // the authoring file of the desktop platform; a UTF-8 byte-order mark still wins
+    Codepage936, // what Chinese Windows editors save as "ANSI"; a UTF-8 byte-order mark still wins
     Utf8,
     Utf16Le, // only ever found by its byte-order mark, which wins over any encoding asked for
     Utf16Be,

@@ -206,7 +206,7 @@ DetectedEncoding detectEncoding(std::span<const std::string_view> lines, Authori
     if (marked || ascii || !isCodepage936) {
         return {AuthoringEncoding::Utf8, std::nullopt};
     }
-    // A tie goes to code page 936, the encoding of the desktop platform's authoring files:
+    // A tie goes to code page 936, what Chinese Windows editors save as "ANSI":
     // then neither reading has more of Chinese text in it, and a file the tie sends the wrong
     // way is UTF-8 with next to no Chinese, which --utf8 settles, rather than Chinese stored as
     // whatever letters its bytes spell in UTF-8.
