@@ -179,23 +179,26 @@ std::optional<bool> markLessUtf16(std::string_view bytes) {
     return odd > all - odd;
 }
 
-// The encoding of a file in a byte encoding, judged by what it is decoded up to: neither a
-// line after one too long to compile nor one after the lines read is looked at.
+// How many lines come before the first one too long to compile, where decoding stops.
+std::size_t decodableLines(const std::vector<std::string_view>& lines, AuthoringFormat format) {
+    std::size_t count = 0;
+    while (count < lines.size() && lines[count].size() <= maxLineBytes(format)) {
+        ++count;
+    }
+    return count;
+}
+
+// The encoding of a file in a byte encoding, judged by the lines that are decoded: neither a
+// line from one too long to compile on nor one after the lines read is looked at.
 Reading byteReading(const ByteLines& split, AuthoringEncoding asked, AuthoringFormat format) {
-    const std::span<const std::string_view> lines(split.lines);
-    const auto decodable =
-        static_cast<std::size_t>(std::find_if(lines.begin(), lines.end(),
-                                              [format](std::string_view line) {
-                                                  return line.size() > maxLineBytes(format);
-                                              }) -
-                                 lines.begin());
-    const std::string_view read =
-        decodable < lines.size()
-            ? split.bytes.substr(
-                  0, static_cast<std::size_t>(lines[decodable].data() - split.bytes.data()))
-            : split.bytes;
+    const std::size_t decodable = decodableLines(split.lines, format);
+    const std::string_view read = split.bytes.substr(
+        0, decodable < split.lines.size()
+               ? static_cast<std::size_t>(split.lines[decodable].data() - split.bytes.data())
+               : split.bytes.size());
     if (asked == AuthoringEncoding::Detect) {
-        const DetectedEncoding detected = detectEncoding(lines.first(decodable), format);
+        const DetectedEncoding detected =
+            detectEncoding(std::span(split.lines).first(decodable), format);
         if (detected.encoding == AuthoringEncoding::Codepage936 && spellsSurrogates(read)) {
             return {AuthoringEncoding::Utf8}; // the broken UTF-8 it is
         }
