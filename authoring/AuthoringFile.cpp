@@ -350,10 +350,11 @@ RuntimeError worded(const Stop& stop, AuthoringEncoding encoding, AuthoringForma
 }
 
 RuntimeError markLessUtf16Error(const std::string& name, bool littleEndian, Audience audience) {
-    return RuntimeError(ErrorNumber::InvalidCall, name, 0,
-                        std::string("文件中有很多 NUL 字节，看来是没有字节序标记的 ") +
-                            (littleEndian ? "UTF-16 LE" : "UTF-16 BE") + " 文本。\n" +
-                            markLessUtf16Remedy(littleEndian, audience));
+    return RuntimeError(
+        ErrorNumber::InvalidCall, name, 0,
+        std::string("文件中有很多 NUL 字节，看来是没有字节序标记的 ") +
+            encodingName(littleEndian ? AuthoringEncoding::Utf16Le : AuthoringEncoding::Utf16Be) +
+            " 文本。\n" + markLessUtf16Remedy(littleEndian, audience));
 }
 
 // The pass over a file in format: the encoding, the lines, the stop in words.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AuthoringRemedy.h"
 
+#include "AuthoringFile.h"
 #include "SlotTable.h"
 
 namespace qurimo {
@@ -15,10 +16,8 @@ std::string encodingRemedy(AuthoringEncoding read, Audience audience) {
                         "--gbk，或用 iconv -f GBK -t UTF-8 把它转成 UTF-8。";
     case AuthoringEncoding::Utf16Le:
     case AuthoringEncoding::Utf16Be:
-        return std::string("文件按 ") +
-               (read == AuthoringEncoding::Utf16Le ? "UTF-16 LE" : "UTF-16 BE") +
-               " 读取（文件开头是它的字节序标记）。请" + (editor ? "在编辑器中" : "") +
-               "删去或换掉这里的字符。";
+        return "文件按 " + encodingName(read) + " 读取（文件开头是它的字节序标记）。请" +
+               (editor ? "在编辑器中" : "") + "删去或换掉这里的字符。";
     case AuthoringEncoding::Detect:
     case AuthoringEncoding::Codepage936:
         break;
