@@ -35,7 +35,7 @@ void noteCloseCall(const Console& console, const std::string& input, const Autho
 
 AuthoringOptions authoringOptions(const Arguments& args) {
     return {encodingOf(args), args.has("--tsv") ? AuthoringFormat::Tsv : AuthoringFormat::Lines,
-            args.has("--simplified"), Advice::CommandLine};
+            args.has("--simplified"), Audience::CommandLine};
 }
 
 void noteReading(const Console& console, const std::string& input, const AuthoringCheck& check) {

@@ -41,13 +41,13 @@ int dump(const Arguments& args, Console& console) {
     // terminal takes control characters for commands: it is shown them as visible escapes.
     DumpWriter writer{[&console](std::string_view piece) { console.writePiece(piece); }};
     if (console.terminal()) {
-        // TAB and line ends stay for DumpTsv to refuse, as it does in a pipe.
+        // TAB and line ends stay for dumpTsv to refuse, as it does in a pipe.
         writer.shown = [tsv](std::u16string_view text) {
             return escapeControls(text, tsv ? u"\t\r\n" : u"");
         };
     }
     if (tsv) {
-        DumpTsv(report.decoded, path, writer);
+        dumpTsv(report.decoded, path, writer);
     } else {
         // UTF-8 as a Linux terminal and editor read it; code page 936 for Windows editors.
         DumpLibrary(report.decoded,

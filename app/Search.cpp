@@ -18,7 +18,7 @@ constexpr int ExitSearchError = 2;
 
 int search(const Arguments& args, Console& console) {
     const SlotTable table =
-        ReadDecodedLibrary(args.operands.size() > 1 ? args.operands[1] : windowLibrary());
+        readDecodedLibrary(args.operands.size() > 1 ? args.operands[1] : windowLibrary());
     const std::u16string keyword = fromUtf8(args.operands[0]);
     const std::vector<int> hits = FindSentences(
         table, searchForms(keyword), args.has("--chinese") ? SearchSide::Chinese : sideOf(keyword));

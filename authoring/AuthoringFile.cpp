@@ -1,24 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "AuthoringFile.h"
 
-#include "AuthoringAdvice.h"
+#include "AuthoringRemedy.h"
 #include "EncodingDetection.h"
+#include "FileError.h"
 #include "LibraryRecords.h"
 #include "PosixFile.h"
 #include "SlotTable.h"
+#include "StrictDecoder.h"
 #include "TsvFile.h"
 #include "Utf8.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <memory>
 #include <span>
 #include <sys/stat.h>
-#include <unicode/ucnv.h>
-#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <unistd.h>
+
+// A file is read in one pass: its bytes, then the encoding they are in, then their lines
+// decoded up to where decoding stops, and last what the stop is and what to do about it.
 
 namespace qurimo {
 
@@ -27,22 +30,32 @@ namespace {
 constexpr std::string_view Utf16LeBom = "\xFF\xFE";
 constexpr std::string_view Utf16BeBom = "\xFE\xFF";
 
-// No authoring file that compiles is longer: 602 lines, each as long as a line of 65,535
-// code page 936 bytes can get (65,535 ASCII characters take two bytes each in UTF-16; in
-// UTF-8 two-byte characters take three, less; a character beyond the 16 bits, four, but has
-// no code page 936 form unless simplified into one of two), each ended by CR LF, after a
-// byte-order mark. A longer line is refused before it is decoded.
-constexpr std::size_t MaxLineBytes = 2 * MaxTextBytes;
-constexpr std::size_t MaxAuthoringBytes = 602 * (MaxLineBytes + 4) + Utf16LeBom.size();
-
 // The lines read: the 603rd is only named by error 9, and nothing after it is looked at.
 constexpr std::size_t LinesRead = 2 * SlotTable::SlotCount;
+
+// No authoring file that compiles is longer: LinesRead lines, each as long as a line of
+// 65,535 code page 936 bytes can get (65,535 ASCII characters take two bytes each in UTF-16;
+// in UTF-8 two-byte characters take three, less; a character beyond the 16 bits, four, but
+// has no code page 936 form unless simplified into one of two), each ended by CR LF, after a
+// byte-order mark. A longer line is refused before it is decoded.
+constexpr std::size_t MaxLineBytes = 2 * MaxTextBytes;
+constexpr std::size_t MaxAuthoringBytes = LinesRead * (MaxLineBytes + 4) + Utf16LeBom.size();
+
+// The bytes.
+
+struct stat statusOf(int fd, const std::string& name) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throwFileError(errno, name);
+    }
+    return info;
+}
 
 std::string readAuthoringBytes(const std::string& path, mode_t& shared) {
     const std::string name = inputName(path);
     if (path == StandardInput) {
-        struct stat info {};
-        if (::fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
+        const struct stat info = statusOf(STDIN_FILENO, name);
+        if (S_ISREG(info.st_mode)) {
             shared = info.st_mode & 077;
         }
         std::string bytes = readUpTo(STDIN_FILENO, MaxAuthoringBytes + 1, name);
@@ -54,8 +67,7 @@ std::string readAuthoringBytes(const std::string& path, mode_t& shared) {
         return bytes;
     }
     FileDescriptor file = openRegularFile(path, O_RDONLY);
-    struct stat info {};
-    ::fstat(file.get(), &info);
+    const struct stat info = statusOf(file.get(), path);
     shared = info.st_mode & 077;
     std::string bytes;
     if (static_cast<std::size_t>(info.st_size) <= MaxAuthoringBytes) {
@@ -94,27 +106,36 @@ std::vector<std::basic_string_view<Char>> linesOf(std::basic_string_view<Char> t
     return lines;
 }
 
-std::size_t codePoints(std::u16string_view text) {
-    return static_cast<std::size_t>(u_countChar32(reinterpret_cast<const UChar*>(text.data()),
-                                                  static_cast<int32_t>(text.size())));
-}
+// The lines of a file in a byte encoding, LinesRead at most, and whether more follow.
+struct ByteLines {
+    std::string_view bytes; // of those lines, with their line ends
+    std::vector<std::string_view> lines;
+    bool more = false;
+};
 
-std::string hexBytes(std::string_view bytes) {
-    std::string text;
-    for (const char b : bytes) {
-        char one[4];
-        std::snprintf(one, sizeof one, "%02X", static_cast<unsigned char>(b));
-        text += (text.empty() ? "" : " ") + std::string(one);
+ByteLines byteLines(std::string_view bytes) {
+    ByteLines split{bytes, linesOf(bytes, LinesRead + 1)};
+    if (split.lines.size() > LinesRead) {
+        split.bytes =
+            bytes.substr(0, static_cast<std::size_t>(split.lines.back().data() - bytes.data()));
+        split.lines.pop_back();
+        split.more = true;
     }
-    return text;
+    return split;
 }
 
-RuntimeError undecodable(const std::string& name, std::size_t line, std::size_t before,
-                         std::string_view bytes, const std::string& remedy) {
-    return RuntimeError(ErrorNumber::InvalidCall, name, static_cast<long>(line),
-                        "第 " + std::to_string(before + 1) + " 列：字节 " + hexBytes(bytes) +
-                            " 无法解码。\n" + remedy);
+// The longest line a format can compile: a line of alternating lines holds one text, one of a
+// tab-separated file columns of any length that are left out.
+std::size_t maxLineBytes(AuthoringFormat format) {
+    return format == AuthoringFormat::Lines ? MaxLineBytes : SIZE_MAX;
 }
+
+// The encoding.
+
+struct Reading {
+    AuthoringEncoding encoding;
+    bool closeCall = false; // see AuthoringText::closeCall
+};
 
 bool isSurrogateAt(std::string_view bytes, std::size_t i) {
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
@@ -158,88 +179,107 @@ std::optional<bool> markLessUtf16(std::string_view bytes) {
     return odd > all - odd;
 }
 
-// The longest line a format can compile: a line of alternating lines holds one text, one of a
-// tab-separated file columns of any length that are left out.
-std::size_t maxLineBytes(AuthoringFormat format) {
-    return format == AuthoringFormat::Lines ? MaxLineBytes : SIZE_MAX;
+// How many lines come before the first one too long to compile, where decoding stops.
+std::size_t decodableLines(const std::vector<std::string_view>& lines, AuthoringFormat format) {
+    std::size_t count = 0;
+    while (count < lines.size() && lines[count].size() <= maxLineBytes(format)) {
+        ++count;
+    }
+    return count;
 }
 
-// The lines of bytes in a byte encoding, each decoded strictly by ICU's converter; more when
-// the file goes on past them.
-AuthoringText decodeBytes(std::string_view bytes, bool more, AuthoringEncoding encoding,
-                          AuthoringFormat format, const std::string& name, Advice advice) {
-    const bool utf8 = encoding == AuthoringEncoding::Utf8;
-    UErrorCode error = U_ZERO_ERROR;
-    const std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(
-        ucnv_open(utf8 ? "UTF-8" : "windows-936", &error), ucnv_close);
-    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                        &error);
-    if (U_FAILURE(error)) {
-        throw RuntimeError(ErrorNumber::InvalidCall, name, 0,
-                           std::string("ICU 无法打开转换器：") + u_errorName(error));
-    }
-    AuthoringText text{{}, encoding, format, std::nullopt};
-    const std::vector<std::string_view> lines = linesOf(bytes, LinesRead);
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        const std::string_view line = lines[index];
-        if (line.size() > maxLineBytes(format)) {
-            text.stop = lineTooLong(name, static_cast<long>(index) + 1, line.size());
-            return text;
+// The encoding of a file in a byte encoding, judged by the lines that are decoded: neither a
+// line from one too long to compile on nor one after the lines read is looked at.
+Reading byteReading(const ByteLines& split, AuthoringEncoding asked, AuthoringFormat format) {
+    const std::size_t decodable = decodableLines(split.lines, format);
+    const std::string_view read = split.bytes.substr(
+        0, decodable < split.lines.size()
+               ? static_cast<std::size_t>(split.lines[decodable].data() - split.bytes.data())
+               : split.bytes.size());
+    if (asked == AuthoringEncoding::Detect) {
+        const DetectedEncoding detected =
+            detectEncoding(std::span(split.lines).first(decodable), format);
+        if (detected.encoding == AuthoringEncoding::Codepage936 && spellsSurrogates(read)) {
+            return {AuthoringEncoding::Utf8}; // the broken UTF-8 it is
         }
-        std::u16string decoded(line.size(), u'\0'); // no byte gives more than one unit
-        UChar* target = reinterpret_cast<UChar*>(decoded.data());
-        const char* source = line.data();
-        error = U_ZERO_ERROR;
-        ucnv_resetToUnicode(converter.get());
-        ucnv_toUnicode(converter.get(), &target, target + decoded.size(), &source,
-                       line.data() + line.size(), nullptr, true, &error);
-        decoded.resize(static_cast<std::size_t>(target - reinterpret_cast<UChar*>(decoded.data())));
-        if (U_SUCCESS(error)) {
-            text.lines.push_back(std::move(decoded));
+        return {detected.encoding, detected.close()};
+    }
+    if (asked == AuthoringEncoding::Codepage936 && read.starts_with(Utf8Bom) &&
+        isUtf8(read.substr(Utf8Bom.size()))) {
+        return {AuthoringEncoding::Utf8};
+    }
+    return {asked};
+}
+
+// The lines.
+
+// Where and why decoding stopped before the end of the file, before it is put into words.
+struct Stop {
+    enum class Why { Undecodable, SurrogateInUtf8, LineTooLong, PastLastPair } why;
+    std::size_t line;            // 1-based
+    std::size_t column = 0;      // the characters before bytes
+    std::string_view bytes = {}; // those that do not decode
+    std::size_t lineBytes = 0;   // the length of a line too long
+};
+
+struct Decoded {
+    std::vector<std::u16string> lines;
+    std::optional<Stop> stop;
+};
+
+// The lines of a file in a byte encoding, each decoded strictly, up to the first stop.
+Decoded decodeBytes(const ByteLines& split, AuthoringEncoding encoding, AuthoringFormat format) {
+    const bool utf8 = encoding == AuthoringEncoding::Utf8;
+    StrictDecoder decoder(encoding);
+    Decoded decoded;
+    for (std::size_t index = 0; index < split.lines.size(); ++index) {
+        std::string_view line = split.lines[index];
+        if (index == 0 && utf8 && line.starts_with(Utf8Bom)) {
+            line.remove_prefix(Utf8Bom.size()); // no mark is part of the first line
+        }
+        if (line.size() > maxLineBytes(format)) {
+            decoded.stop = Stop{Stop::Why::LineTooLong, index + 1, 0, {}, line.size()};
+            return decoded;
+        }
+        std::u16string text;
+        const std::optional<StrictDecoder::Invalid> invalid = decoder.decode(line, text);
+        if (!invalid) {
+            decoded.lines.push_back(std::move(text));
             continue;
         }
-        char invalid[32];
-        int8_t invalidLength = sizeof invalid;
-        UErrorCode ignored = U_ZERO_ERROR;
-        ucnv_getInvalidChars(converter.get(), invalid, &invalidLength, &ignored);
-        const std::size_t start = static_cast<std::size_t>(source - line.data()) -
-                                  static_cast<std::size_t>(std::max<int8_t>(invalidLength, 0));
-        std::size_t shown = std::max<std::size_t>(static_cast<std::size_t>(invalidLength), 1);
-        const bool surrogate = utf8 && isSurrogateAt(line, start);
+        std::size_t shown = invalid->length;
+        const bool surrogate = utf8 && isSurrogateAt(line, invalid->at);
         if (surrogate) {
             shown = 3;
-        } else if (!utf8 && shown == 1 && static_cast<unsigned char>(line[start]) >= 0x81) {
+        } else if (!utf8 && shown == 1 && static_cast<unsigned char>(line[invalid->at]) >= 0x81) {
             shown = 2; // a lead byte, shown with the byte that cannot follow it
         }
-        text.stop = undecodable(name, index + 1, codePoints(decoded), line.substr(start, shown),
-                                surrogate ? cesu8Remedy(advice) : encodingRemedy(encoding, advice));
-        return text;
+        decoded.stop = Stop{surrogate ? Stop::Why::SurrogateInUtf8 : Stop::Why::Undecodable,
+                            index + 1, codePoints(text), line.substr(invalid->at, shown)};
+        return decoded;
     }
-    if (more) {
-        text.stop = tooManyPairs(name, LinesRead + 1, format, advice);
+    if (split.more) {
+        decoded.stop = Stop{Stop::Why::PastLastPair, LinesRead + 1};
     }
-    return text;
+    return decoded;
 }
 
 // The lines of UTF-16 bytes, without their mark, each checked for surrogates that pair.
-AuthoringText decodeUtf16(std::string_view bytes, bool bigEndian, AuthoringFormat format,
-                          const std::string& name, Advice advice) {
-    const AuthoringEncoding encoding =
-        bigEndian ? AuthoringEncoding::Utf16Be : AuthoringEncoding::Utf16Le;
+Decoded decodeUtf16(std::string_view bytes, bool bigEndian, AuthoringFormat format) {
     std::u16string units(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i) {
         const auto first = static_cast<unsigned char>(bytes[2 * i]);
         const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
         units[i] = static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
     }
-    AuthoringText text{{}, encoding, format, std::nullopt};
+    Decoded decoded;
     const std::vector<std::u16string_view> lines =
         linesOf(std::u16string_view(units), LinesRead + 1);
     for (std::size_t index = 0; index < lines.size() && index < LinesRead; ++index) {
         const std::u16string_view line = lines[index];
         if (2 * line.size() > maxLineBytes(format)) {
-            text.stop = lineTooLong(name, static_cast<long>(index) + 1, 2 * line.size());
-            return text;
+            decoded.stop = Stop{Stop::Why::LineTooLong, index + 1, 0, {}, 2 * line.size()};
+            return decoded;
         }
         for (std::size_t i = 0; i < line.size(); ++i) {
             const bool paired =
@@ -248,29 +288,99 @@ AuthoringText decodeUtf16(std::string_view bytes, bool bigEndian, AuthoringForma
                 ++i;
             } else if (U16_IS_SURROGATE(line[i])) {
                 const std::size_t at = 2 * static_cast<std::size_t>(&line[i] - units.data());
-                text.stop = undecodable(name, index + 1, codePoints(line.substr(0, i)),
-                                        bytes.substr(at, 2), encodingRemedy(encoding, advice));
-                return text;
+                decoded.stop = Stop{Stop::Why::Undecodable, index + 1,
+                                    codePoints(line.substr(0, i)), bytes.substr(at, 2)};
+                return decoded;
             }
         }
-        text.lines.emplace_back(line);
+        decoded.lines.emplace_back(line);
     }
     if (lines.size() > LinesRead) {
-        text.stop = tooManyPairs(name, LinesRead + 1, format, advice);
+        decoded.stop = Stop{Stop::Why::PastLastPair, LinesRead + 1};
     } else if (bytes.size() % 2 != 0) {
         // Half a unit at the end: on the last line, or on a line of its own after a final
         // line end.
         const bool ended = units.empty() || units.back() == u'\r' || units.back() == u'\n';
         const std::size_t line = ended ? lines.size() + 1 : lines.size();
         if (line <= LinesRead) {
-            text.lines.resize(line - 1);
-            text.stop =
-                undecodable(name, line, ended ? 0 : codePoints(lines.back()),
-                            bytes.substr(bytes.size() - 1), encodingRemedy(encoding, advice));
+            decoded.lines.resize(line - 1);
+            decoded.stop = Stop{Stop::Why::Undecodable, line, ended ? 0 : codePoints(lines.back()),
+                                bytes.substr(bytes.size() - 1)};
         } else {
-            text.stop = tooManyPairs(name, LinesRead + 1, format, advice);
+            decoded.stop = Stop{Stop::Why::PastLastPair, LinesRead + 1};
         }
     }
+    return decoded;
+}
+
+// The stop in words, with what to do.
+
+std::string hexBytes(std::string_view bytes) {
+    std::string text;
+    for (const char b : bytes) {
+        char one[4];
+        std::snprintf(one, sizeof one, "%02X", static_cast<unsigned char>(b));
+        text += (text.empty() ? "" : " ") + std::string(one);
+    }
+    return text;
+}
+
+RuntimeError undecodable(const std::string& name, std::size_t line, std::size_t before,
+                         std::string_view bytes, const std::string& remedy) {
+    return RuntimeError(ErrorNumber::InvalidCall, name, static_cast<long>(line),
+                        "第 " + std::to_string(before + 1) + " 列：字节 " + hexBytes(bytes) +
+                            " 无法解码。\n" + remedy);
+}
+
+RuntimeError worded(const Stop& stop, AuthoringEncoding encoding, AuthoringFormat format,
+                    const std::string& name, Audience audience) {
+    const auto line = static_cast<long>(stop.line);
+    switch (stop.why) {
+    case Stop::Why::LineTooLong:
+        return lineTooLong(name, line, stop.lineBytes);
+    case Stop::Why::PastLastPair:
+        return tooManyPairs(name, line, format, audience);
+    case Stop::Why::SurrogateInUtf8:
+        return undecodable(name, stop.line, stop.column, stop.bytes, cesu8Remedy(audience));
+    case Stop::Why::Undecodable:
+        break;
+    }
+    return undecodable(name, stop.line, stop.column, stop.bytes,
+                       encodingRemedy(encoding, audience));
+}
+
+RuntimeError markLessUtf16Error(const std::string& name, bool littleEndian, Audience audience) {
+    return RuntimeError(
+        ErrorNumber::InvalidCall, name, 0,
+        std::string("文件中有很多 NUL 字节，看来是没有字节序标记的 ") +
+            encodingName(littleEndian ? AuthoringEncoding::Utf16Le : AuthoringEncoding::Utf16Be) +
+            " 文本。\n" + markLessUtf16Remedy(littleEndian, audience));
+}
+
+// The pass over a file in format: the encoding, the lines, the stop in words.
+AuthoringText readAs(std::string_view bytes, AuthoringEncoding asked, AuthoringFormat format,
+                     const std::string& name, Audience audience) {
+    Reading reading{asked};
+    Decoded decoded;
+    const bool bigEndianMark = bytes.starts_with(Utf16BeBom);
+    if (bigEndianMark || bytes.starts_with(Utf16LeBom)) {
+        reading.encoding = bigEndianMark ? AuthoringEncoding::Utf16Be : AuthoringEncoding::Utf16Le;
+        decoded = decodeUtf16(bytes.substr(Utf16LeBom.size()), bigEndianMark, format);
+    } else if (asked == AuthoringEncoding::Utf16Le || asked == AuthoringEncoding::Utf16Be) {
+        decoded = decodeUtf16(bytes, asked == AuthoringEncoding::Utf16Be, format);
+    } else {
+        const ByteLines split = byteLines(bytes);
+        if (const std::optional<bool> littleEndian = markLessUtf16(split.bytes)) {
+            throw markLessUtf16Error(name, *littleEndian, audience);
+        }
+        reading = byteReading(split, asked, format);
+        decoded = decodeBytes(split, reading.encoding, format);
+    }
+    AuthoringText text{std::move(decoded.lines), reading.encoding, format, std::nullopt};
+    if (decoded.stop) {
+        text.stop = worded(*decoded.stop, reading.encoding, format, name, audience);
+    }
+    text.closeCall = reading.closeCall;
     return text;
 }
 
@@ -287,10 +397,10 @@ RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes) 
 }
 
 RuntimeError tooManyPairs(const std::string& name, long line, AuthoringFormat format,
-                          Advice advice) {
+                          Audience audience) {
     return RuntimeError(ErrorNumber::SubscriptOutOfRange, name, line,
                         "库文件最多容纳 " + std::to_string(SlotTable::SlotCount) + " 对句子。" +
-                            tooManyPairsRemedy(format, advice));
+                            tooManyPairsRemedy(format, audience));
 }
 
 std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t maxLines) {
@@ -298,72 +408,25 @@ std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t max
 }
 
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
-                              AuthoringFormat format, const std::string& name, Advice advice) {
+                              AuthoringFormat format, const std::string& name, Audience audience) {
     if (format == AuthoringFormat::Detect) {
         // A tab is the byte 09 in every encoding read, UTF-16 too.
         if (bytes.find('\t') != std::string_view::npos) {
-            AuthoringText tsv =
-                decodeAuthoring(bytes, encoding, AuthoringFormat::Tsv, name, advice);
+            AuthoringText tsv = readAs(bytes, encoding, AuthoringFormat::Tsv, name, audience);
             if (holdsTabSeparatedPairs(tsv.lines)) {
                 return tsv;
             }
         }
         format = AuthoringFormat::Lines;
     }
-    if (bytes.starts_with(Utf16LeBom) || bytes.starts_with(Utf16BeBom)) {
-        return decodeUtf16(bytes.substr(2), bytes.starts_with(Utf16BeBom), format, name, advice);
-    }
-    if (encoding == AuthoringEncoding::Utf16Le || encoding == AuthoringEncoding::Utf16Be) {
-        return decodeUtf16(bytes, encoding == AuthoringEncoding::Utf16Be, format, name, advice);
-    }
-    // What comes after the lines that are read is never looked at, not even to detect.
-    const std::vector<std::string_view> lines = linesOf(bytes, LinesRead + 1);
-    const bool more = lines.size() > LinesRead;
-    if (more) {
-        bytes = bytes.substr(0, static_cast<std::size_t>(lines.back().data() - bytes.data()));
-    }
-    if (const std::optional<bool> littleEndian = markLessUtf16(bytes)) {
-        throw RuntimeError(ErrorNumber::InvalidCall, name, 0,
-                           std::string("文件中有很多 NUL 字节，看来是没有字节序标记的 ") +
-                               (*littleEndian ? "UTF-16 LE" : "UTF-16 BE") + " 文本。\n" +
-                               markLessUtf16Remedy(*littleEndian, advice));
-    }
-    // Nor is anything from a line too long to compile on, where decoding stops.
-    const std::size_t readLines = static_cast<std::size_t>(
-        std::find_if(
-            lines.begin(), lines.begin() + static_cast<long>(std::min(lines.size(), LinesRead)),
-            [format](std::string_view line) { return line.size() > maxLineBytes(format); }) -
-        lines.begin());
-    const std::string_view read =
-        readLines < lines.size()
-            ? bytes.substr(0, static_cast<std::size_t>(lines[readLines].data() - bytes.data()))
-            : bytes;
-    bool closeCall = false;
-    if (encoding == AuthoringEncoding::Detect) {
-        const DetectedEncoding detected = detectEncoding(std::span(lines).first(readLines), format);
-        encoding = detected.encoding;
-        closeCall = detected.close();
-        if (encoding == AuthoringEncoding::Codepage936 && spellsSurrogates(read)) {
-            encoding = AuthoringEncoding::Utf8;
-            closeCall = false;
-        }
-    } else if (encoding == AuthoringEncoding::Codepage936 && read.starts_with(Utf8Bom) &&
-               isUtf8(read.substr(Utf8Bom.size()))) {
-        encoding = AuthoringEncoding::Utf8;
-    }
-    if (encoding == AuthoringEncoding::Utf8 && bytes.starts_with(Utf8Bom)) {
-        bytes.remove_prefix(Utf8Bom.size());
-    }
-    AuthoringText text = decodeBytes(bytes, more, encoding, format, name, advice);
-    text.closeCall = closeCall;
-    return text;
+    return readAs(bytes, encoding, format, name, audience);
 }
 
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,
-                                 AuthoringFormat format, Advice advice) {
+                                 AuthoringFormat format, Audience audience) {
     mode_t shared = 077;
     const std::string bytes = readAuthoringBytes(path, shared);
-    AuthoringText text = decodeAuthoring(bytes, encoding, format, inputName(path), advice);
+    AuthoringText text = decodeAuthoring(bytes, encoding, format, inputName(path), audience);
     text.sharedAtMost = shared;
     return text;
 }

@@ -25,7 +25,7 @@ RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes);
 
 // Run-time error 9 for the line of name past the last pair a library holds, with what to do.
 RuntimeError tooManyPairs(const std::string& name, long line, AuthoringFormat format,
-                          Advice advice);
+                          Audience audience);
 
 // Splits an authoring file into its lines, at most maxLines of them. A line ends at CR, CR LF
 // or a lone LF; the terminator is not part of the line; a last line without one is a line,
@@ -57,16 +57,16 @@ struct AuthoringText {
 // only where what follows it is UTF-8, or when UTF-8 is asked for. No mark is part of the
 // first line. Format Detect decodes as Tsv where the lines so read hold tab-separated pairs,
 // otherwise as Lines. A line of alternating lines longer than any that could be stored is error 6
-// before it is decoded. Errors name the file as name and say what to do in the words of advice.
+// before it is decoded. Errors name the file as name and word their remedies for audience.
 AuthoringText decodeAuthoring(std::string_view bytes, AuthoringEncoding encoding,
-                              AuthoringFormat format, const std::string& name, Advice advice);
+                              AuthoringFormat format, const std::string& name, Audience audience);
 
 // Reads the authoring file at path (standard input for "-") and decodes it as decodeAuthoring
 // does. A missing file is run-time error 53 (76 when its folder is missing); anything but a
 // regular file, given by name, and a file longer than any authoring file can be, is 75, raised
 // before reading. Standard input may be a pipe, and is read up to that length.
 AuthoringText readAuthoringLines(const std::string& path, AuthoringEncoding encoding,
-                                 AuthoringFormat format, Advice advice);
+                                 AuthoringFormat format, Audience audience);
 
 // How the error messages name an encoding: "UTF-8", "代码页 936 (GBK)", "UTF-16 LE"...
 std::string encodingName(AuthoringEncoding encoding);

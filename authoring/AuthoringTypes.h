@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The words every authoring header shares: how a file is encoded and laid out, and whom its
-// errors advise.
+// The words every authoring header shares: how a file is encoded and laid out, and for whom
+// its errors word their remedies.
 
 namespace qurimo {
 
 enum class AuthoringEncoding {
     Detect,      // by what the bytes read as: UTF-8 or code page 936, see detectEncoding
-    Codepage936, // as Chinese editors on Windows save; a UTF-8 byte-order mark still wins
+    Codepage936, // what Chinese Windows editors save as "ANSI"; a UTF-8 byte-order mark still wins
     Utf8,
     Utf16Le, // only ever found by its byte-order mark, which wins over any encoding asked for
     Utf16Be,
@@ -20,9 +20,9 @@ enum class AuthoringFormat {
     Detect, // Tsv where holdsTabSeparatedPairs says so, otherwise Lines: what a user saved
 };
 
-// Whom an error tells what to do about the file: the window's user, in the editor the file
-// was written with, or qurimo-lib's user, with its options and other tools.
-enum class Advice {
+// For whom an error words its remedy, what to do about the file: the window's user, in the
+// editor the file was written with, or qurimo-lib's user, with its options and other tools.
+enum class Audience {
     Editor,
     CommandLine,
 };
@@ -33,7 +33,7 @@ struct AuthoringOptions {
     // Traditional Chinese characters become simplified ones (OpenCC's t2s, by phrase) before
     // the texts are checked and stored.
     bool simplified = false;
-    Advice advice = Advice::Editor;
+    Audience audience = Audience::Editor;
 };
 
 } // namespace qurimo

@@ -3,46 +3,21 @@
 
 #include "Codepage936.h"
 #include "HanScript.h"
+#include "StrictDecoder.h"
 #include "Utf8.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <unicode/uchar.h>
-#include <unicode/ucnv.h>
-#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <vector>
 
 namespace qurimo {
 
 namespace {
-
-// Strict code page 936: false for bytes that form no character of the code page.
-class Codepage936Decoder {
-public:
-    Codepage936Decoder() : converter_(ucnv_open("windows-936", &error_), ucnv_close) {
-        ucnv_setToUCallBack(converter_.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                            &error_);
-    }
-
-    bool decode(std::string_view bytes, std::u16string& out) {
-        UErrorCode error = error_;
-        out.assign(bytes.size() + 1, u'\0');
-        const int32_t length = ucnv_toUChars(converter_.get(), reinterpret_cast<UChar*>(out.data()),
-                                             static_cast<int32_t>(out.size()), bytes.data(),
-                                             static_cast<int32_t>(bytes.size()), &error);
-        out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
-        return U_SUCCESS(error);
-    }
-
-private:
-    UErrorCode error_ = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, decltype(&ucnv_close)> converter_;
-};
 
 // How typical each character at U+0800 and above is of Chinese text: Common for the common
 // Chinese characters (level 1 of GB 2312) and the CJK and full-width punctuation, Rare for
@@ -211,7 +186,7 @@ DetectedEncoding detectEncoding(std::span<const std::string_view> lines, Authori
     Reading codepage936;
     bool ascii = true;
     bool isCodepage936 = true;
-    Codepage936Decoder decoder;
+    StrictDecoder codepage936Decoder(AuthoringEncoding::Codepage936);
     std::u16string asUtf8;
     std::u16string asCodepage936;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -222,7 +197,7 @@ DetectedEncoding detectEncoding(std::span<const std::string_view> lines, Authori
         }
         ascii = ascii && std::all_of(line.begin(), line.end(),
                                      [](char b) { return static_cast<unsigned char>(b) < 0x80; });
-        isCodepage936 = isCodepage936 && decoder.decode(lines[i], asCodepage936);
+        isCodepage936 = isCodepage936 && !codepage936Decoder.decode(lines[i], asCodepage936);
         if (isCodepage936) {
             utf8.add(asUtf8, i, format);
             codepage936.add(asCodepage936, i, format);
@@ -231,7 +206,7 @@ DetectedEncoding detectEncoding(std::span<const std::string_view> lines, Authori
     if (marked || ascii || !isCodepage936) {
         return {AuthoringEncoding::Utf8, std::nullopt};
     }
-    // A tie goes to code page 936, the encoding Chinese editors on Windows save in:
+    // A tie goes to code page 936, what Chinese Windows editors save as "ANSI":
     // then neither reading has more of Chinese text in it, and a file the tie sends the wrong
     // way is UTF-8 with next to no Chinese, which --utf8 settles, rather than Chinese stored as
     // whatever letters its bytes spell in UTF-8.

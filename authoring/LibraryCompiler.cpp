@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "LibraryCompiler.h"
 
-#include "AuthoringAdvice.h"
 #include "AuthoringFile.h"
+#include "AuthoringPairs.h"
+#include "AuthoringRemedy.h"
 #include "Codepage936.h"
 #include "ControlCharacters.h"
 #include "LibraryFile.h"
@@ -11,10 +12,8 @@
 #include "PosixFile.h"
 #include "RuntimeError.h"
 #include "SimplifiedChinese.h"
-#include "TsvFile.h"
 #include "Utf8.h"
 
-#include <cstdio>
 #include <sys/stat.h>
 #include <unicode/utf16.h>
 #include <unistd.h>
@@ -24,9 +23,7 @@ namespace qurimo {
 namespace {
 
 std::string describeCharacter(char32_t c) {
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    std::string text = code;
+    std::string text = codePointName(c);
     if (c == U'\t') {
         text += " (制表符)";
     } else if (isControlCharacter(c)) {
@@ -57,9 +54,9 @@ std::u16string simplifiedStorable(const std::u16string& text) {
     });
 }
 
-RuntimeError unsavable(const AuthoringField& field, const std::string& name, std::size_t column,
+RuntimeError unsavable(const PairText& pairText, const std::string& name, std::size_t column,
                        char32_t c, const std::string& remedy) {
-    return RuntimeError(ErrorNumber::InvalidCall, name, field.line,
+    return RuntimeError(ErrorNumber::InvalidCall, name, pairText.line,
                         "第 " + std::to_string(column + 1) + " 列的字符 " + describeCharacter(c) +
                             " 无法保存到库文件中。\n" + remedy);
 }
@@ -71,61 +68,48 @@ std::string remedyFor(const std::u16string& one, const AuthoringOptions& read) {
     if (!read.simplified) {
         const std::u16string simplified = toSimplified(one);
         if (simplified != one && survivesScramble(simplified)) {
-            return simplifiedRemedy(toUtf8(simplified), read.advice);
+            return simplifiedRemedy(toUtf8(simplified), read.audience);
         }
     }
-    return encodingRemedy(read.encoding, read.advice);
+    return encodingRemedy(read.encoding, read.audience);
 }
 
 // The scramble works one character at a time, so a text that does not survive it has a first
 // character that does not survive alone; the error names it, with its column and what to do.
 // Control characters are refused first, also those the scramble would carry. read holds the
 // encoding and format the file was read in.
-std::u16string encodeChecked(const AuthoringField& field, const std::string& name,
+std::u16string encodeChecked(const PairText& pairText, const std::string& name,
                              const AuthoringOptions& read) {
-    const std::u16string& text = field.text;
-    std::size_t column = field.column;
+    const std::u16string& text = pairText.text;
+    std::size_t column = pairText.column;
     for (std::size_t i = 0; i < text.size(); ++column) {
         UChar32 c = 0;
         U16_NEXT(text.data(), i, text.size(), c);
         if (isControlCharacter(static_cast<char32_t>(c))) {
-            throw unsavable(field, name, column, static_cast<char32_t>(c),
-                            c == U'\t' ? tabRemedy(read.format, read.advice)
-                                       : controlRemedy(read.advice));
+            throw unsavable(pairText, name, column, static_cast<char32_t>(c),
+                            c == U'\t' ? tabRemedy(read.format, read.audience)
+                                       : controlRemedy(read.audience));
         }
     }
     const std::size_t bytes = Codepage936::instance().fromUnicode(text).size();
     if (bytes > MaxTextBytes) {
-        throw lineTooLong(name, field.line, bytes);
+        throw lineTooLong(name, pairText.line, bytes);
     }
     std::u16string encoded = EncodeText(text);
     if (DecodeText(encoded) == text) {
         return encoded;
     }
-    column = field.column;
+    column = pairText.column;
     for (std::size_t i = 0; i < text.size(); ++column) {
         const std::size_t start = i;
         UChar32 c = 0;
         U16_NEXT(text.data(), i, text.size(), c);
         const std::u16string one = text.substr(start, i - start);
         if (!survivesScramble(one)) {
-            throw unsavable(field, name, column, static_cast<char32_t>(c), remedyFor(one, read));
+            throw unsavable(pairText, name, column, static_cast<char32_t>(c), remedyFor(one, read));
         }
     }
     return encoded;
-}
-
-TsvPairs fieldsOf(AuthoringText& text, const std::string& name) {
-    if (text.format == AuthoringFormat::Tsv) {
-        return parseTsv(text.lines, name);
-    }
-    TsvPairs pairs;
-    pairs.fields.reserve(text.lines.size());
-    for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        pairs.fields.push_back({std::move(text.lines[i]), static_cast<long>(i) + 1, 0});
-    }
-    pairs.swapped = putEnglishFirst(pairs.fields, PairLayout::Lines, name);
-    return pairs;
 }
 
 // Whether the output is the input itself, which the write would destroy; for standard input,
@@ -146,31 +130,31 @@ CompiledLibrary compile(const std::string& inputPath, const SlotTable& given,
                         const AuthoringOptions& options, mode_t& shared) {
     const std::string name = inputName(inputPath);
     AuthoringText text =
-        readAuthoringLines(inputPath, options.encoding, options.format, options.advice);
+        readAuthoringLines(inputPath, options.encoding, options.format, options.audience);
     shared = text.sharedAtMost;
-    const AuthoringOptions read{text.encoding, text.format, options.simplified, options.advice};
-    TsvPairs pairs = fieldsOf(text, name);
-    std::vector<AuthoringField>& fields = pairs.fields;
+    const AuthoringOptions read{text.encoding, text.format, options.simplified, options.audience};
+    AuthoringPairs pairs = pairsOf(text, name);
+    std::vector<PairText>& texts = pairs.texts;
 
     CompiledLibrary result{
-        given, {static_cast<int>(fields.size() / 2), text.encoding, pairs.swapped, text.closeCall}};
+        given, {static_cast<int>(texts.size() / 2), text.encoding, pairs.swapped, text.closeCall}};
     result.table.clearStrings();
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    for (std::size_t i = 0; i < texts.size(); ++i) {
         const int slot = static_cast<int>(i / 2);
         if (slot >= SlotTable::SlotCount) {
-            throw tooManyPairs(name, fields[i].line, read.format, read.advice);
+            throw tooManyPairs(name, texts[i].line, read.format, read.audience);
         }
         if (options.simplified) {
-            fields[i].text = simplifiedStorable(fields[i].text);
+            texts[i].text = simplifiedStorable(texts[i].text);
         }
         Sentence& sentence = result.table.at(slot);
-        (i % 2 == 0 ? sentence.English : sentence.Chinese) = encodeChecked(fields[i], name, read);
+        (i % 2 == 0 ? sentence.English : sentence.Chinese) = encodeChecked(texts[i], name, read);
     }
     if (text.stop) {
         throw *text.stop;
     }
-    if (fields.size() % 2 != 0) {
-        throw RuntimeError(ErrorNumber::InputPastEndOfFile, name, fields.back().line,
+    if (texts.size() % 2 != 0) {
+        throw RuntimeError(ErrorNumber::InputPastEndOfFile, name, texts.back().line,
                            "最后一行英文句子没有对应的中文译文");
     }
     return result;
@@ -194,7 +178,7 @@ CompiledLibrary CompileLibrary(const std::string& inputPath, const std::string& 
     return result;
 }
 
-AuthoringCheck CheckAuthoringFile(const std::string& inputPath, const AuthoringOptions& options) {
+AuthoringCheck checkAuthoringFile(const std::string& inputPath, const AuthoringOptions& options) {
     mode_t shared = 077;
     return compile(inputPath, SlotTable{}, options, shared).check;
 }

@@ -38,7 +38,7 @@ CompiledLibrary CompileLibrary(const std::string& inputPath, const std::string& 
 
 // Reads and checks the authoring file at inputPath exactly as CompileLibrary does, with the
 // same errors, and writes nothing.
-AuthoringCheck CheckAuthoringFile(const std::string& inputPath,
+AuthoringCheck checkAuthoringFile(const std::string& inputPath,
                                   const AuthoringOptions& options = {});
 
 } // namespace qurimo

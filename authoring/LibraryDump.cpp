@@ -2,13 +2,11 @@
 #include "LibraryDump.h"
 
 #include "Codepage936.h"
-#include "LibraryFile.h"
-#include "Module1.h"
 #include "Utf8.h"
 
 namespace qurimo {
 
-int DumpedSlots(const SlotTable& decoded) {
+int dumpedSlots(const SlotTable& decoded) {
     int end = SlotTable::SlotCount;
     while (end > 0 && decoded.at(end - 1).English.empty() && decoded.at(end - 1).Chinese.empty()) {
         --end;
@@ -19,7 +17,7 @@ int DumpedSlots(const SlotTable& decoded) {
 void DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding, const DumpWriter& writer) {
     const bool utf8 = encoding == AuthoringEncoding::Utf8;
     const char* terminator = utf8 ? "\n" : "\r\n";
-    const int end = DumpedSlots(decoded);
+    const int end = dumpedSlots(decoded);
     for (int slot = 0; slot < end; ++slot) {
         const Sentence& sentence = decoded.at(slot);
         for (const std::u16string* text : {&sentence.English, &sentence.Chinese}) {
@@ -34,13 +32,6 @@ std::string DumpLibrary(const SlotTable& decoded, AuthoringEncoding encoding) {
     std::string out;
     DumpLibrary(decoded, encoding, {[&out](std::string_view piece) { out += piece; }});
     return out;
-}
-
-SlotTable ReadDecodedLibrary(const std::string& path) {
-    SlotTable table;
-    ReadLibraryFile(path, table, MissingFile::Fail);
-    decodeTable(table);
-    return table;
 }
 
 } // namespace qurimo

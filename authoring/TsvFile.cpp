@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "TsvFile.h"
 
-#include "HanScript.h"
 #include "LibraryDump.h"
 #include "RuntimeError.h"
 #include "Utf8.h"
@@ -9,7 +8,6 @@
 #include <algorithm>
 #include <optional>
 #include <set>
-#include <unicode/ustring.h>
 
 namespace qurimo {
 
@@ -18,11 +16,6 @@ namespace {
 const char* const PlainTextExport =
     "请在 Anki 中重新导出：导出格式选“纯文本格式的笔记”(Notes in Plain Text)，"
     "不要勾选“包含 HTML 和媒体文件引用”(Include HTML and media references)。";
-
-std::size_t codePoints(std::u16string_view text) {
-    return static_cast<std::size_t>(u_countChar32(reinterpret_cast<const UChar*>(text.data()),
-                                                  static_cast<int32_t>(text.size())));
-}
 
 std::string lowerAscii(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -141,74 +134,6 @@ Layout readAnkiHeader(const std::vector<std::u16string>& lines, const std::strin
     return layout;
 }
 
-enum class Order { Either, EnglishFirst, ChineseFirst };
-
-bool isBlank(const std::u16string& text) {
-    return text.find_first_not_of(u' ') == std::u16string::npos;
-}
-
-// A pair says which text comes first only when one holds Chinese and the other something
-// else: an empty translation decides nothing.
-Order orderOf(const AuthoringField& first, const AuthoringField& second) {
-    const bool firstChinese = holdsHan(first.text);
-    if (firstChinese == holdsHan(second.text) || isBlank(first.text) || isBlank(second.text)) {
-        return Order::Either;
-    }
-    return firstChinese ? Order::ChineseFirst : Order::EnglishFirst;
-}
-
-const char* firstSide(Order order) {
-    return order == Order::ChineseFirst ? "中文在前" : "英文在前";
-}
-
-RuntimeError mixedOrders(PairLayout layout, const std::string& path, const AuthoringField& here,
-                         Order order, const AuthoringField& agreed) {
-    if (layout == PairLayout::Columns) {
-        const char* column = order == Order::ChineseFirst ? "第一" : "第二";
-        const char* other = order == Order::ChineseFirst ? "第二" : "第一";
-        return RuntimeError(ErrorNumber::InvalidCall, path, here.line,
-                            std::string("这一行的中文在") + column + "列，而第 " +
-                                std::to_string(agreed.line) + " 行的中文在" + other +
-                                "列：文件中每一行都要按同一顺序，英文在前或中文在前");
-    }
-    // Alternating lines change order where a line is missing or one too many: between the
-    // last pair still in the old order and this one.
-    return RuntimeError(
-        ErrorNumber::InvalidCall, path, here.line,
-        std::string("从这一行起的一对句子是") + firstSide(order) + "，而第 " +
-            std::to_string(agreed.line) + " 行起的一对是" +
-            firstSide(order == Order::ChineseFirst ? Order::EnglishFirst : Order::ChineseFirst) +
-            "：在这两对之间可能少了一行译文，或多了一行");
-}
-
-} // namespace
-
-bool putEnglishFirst(std::vector<AuthoringField>& fields, PairLayout layout,
-                     const std::string& path) {
-    const AuthoringField* agreed = nullptr; // the latest pair in the order of the file
-    Order order = Order::Either;
-    for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
-        const Order pair = orderOf(fields[i], fields[i + 1]);
-        if (pair == Order::Either) {
-            continue;
-        }
-        if (order != Order::Either && pair != order) {
-            throw mixedOrders(layout, path, fields[i], pair, *agreed);
-        }
-        agreed = &fields[i];
-        order = pair;
-    }
-    if (order != Order::ChineseFirst) {
-        return false;
-    }
-    for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
-        std::swap(fields[i], fields[i + 1]);
-    }
-    return true;
-}
-
-namespace {
-
 std::string quotedIfNeeded(const std::u16string& text, bool first) {
     const bool quote = text.starts_with(u"\"") || (first && text.starts_with(u"#"));
     if (!quote) {
@@ -244,9 +169,9 @@ bool holdsTabSeparatedPairs(const std::vector<std::u16string>& lines) {
            });
 }
 
-TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& path) {
+AuthoringPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& path) {
     const Layout layout = readAnkiHeader(lines, path);
-    std::vector<AuthoringField> fields;
+    std::vector<PairText> texts;
     std::optional<bool> tatoeba;
     for (std::size_t index = layout.firstData; index < lines.size(); ++index) {
         const std::u16string& line = lines[index];
@@ -278,19 +203,19 @@ TsvPairs parseTsv(const std::vector<std::u16string>& lines, const std::string& p
         }
         for (const Field* field : *tatoeba ? std::vector<const Field*>{&columns[1], &columns[3]}
                                            : std::vector<const Field*>{&columns[0], &columns[1]}) {
-            fields.push_back({field->text, lineNo,
-                              codePoints(std::u16string_view(line).substr(0, field->start))});
+            texts.push_back({field->text, lineNo,
+                             codePoints(std::u16string_view(line).substr(0, field->start))});
         }
     }
-    TsvPairs pairs{std::move(fields), false};
+    AuthoringPairs pairs{std::move(texts), false};
     if (!layout.quoting) {
-        pairs.swapped = putEnglishFirst(pairs.fields, PairLayout::Columns, path);
+        pairs.swapped = putEnglishFirst(pairs.texts, PairLayout::Columns, path);
     }
     return pairs;
 }
 
-void DumpTsv(const SlotTable& decoded, const std::string& path, const DumpWriter& writer) {
-    const int end = DumpedSlots(decoded);
+void dumpTsv(const SlotTable& decoded, const std::string& path, const DumpWriter& writer) {
+    const int end = dumpedSlots(decoded);
     for (int slot = 0; slot < end; ++slot) {
         const Sentence& sentence = decoded.at(slot);
         for (const auto& [text, side] :
@@ -310,9 +235,9 @@ void DumpTsv(const SlotTable& decoded, const std::string& path, const DumpWriter
     }
 }
 
-std::string DumpTsv(const SlotTable& decoded, const std::string& path) {
+std::string dumpTsv(const SlotTable& decoded, const std::string& path) {
     std::string out;
-    DumpTsv(decoded, path, {[&out](std::string_view piece) { out += piece; }});
+    dumpTsv(decoded, path, {[&out](std::string_view piece) { out += piece; }});
     return out;
 }
 

@@ -2,6 +2,8 @@
 #include "Utf8.h"
 
 #include "ControlCharacters.h"
+#include "IcuError.h"
+#include "StrictDecoder.h"
 
 #include <unicode/ustring.h>
 
@@ -17,7 +19,10 @@ std::string toUtf8(std::u16string_view text) {
     u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
                        reinterpret_cast<const UChar*>(text.data()),
                        static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+    if (U_FAILURE(error)) {
+        throw icuFailure("把文本转成 UTF-8", error);
+    }
+    out.resize(static_cast<std::size_t>(length));
     return out;
 }
 
@@ -31,8 +36,16 @@ std::u16string fromUtf8(std::string_view bytes) {
     u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
                          &length, bytes.data(), static_cast<int32_t>(bytes.size()), 0xFFFD, nullptr,
                          &error);
-    out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
+    if (U_FAILURE(error)) {
+        throw icuFailure("解码 UTF-8", error);
+    }
+    out.resize(static_cast<std::size_t>(length));
     return out;
+}
+
+std::size_t codePoints(std::u16string_view text) {
+    return static_cast<std::size_t>(u_countChar32(reinterpret_cast<const UChar*>(text.data()),
+                                                  static_cast<int32_t>(text.size())));
 }
 
 bool decodeUtf8(std::string_view bytes, std::u16string& out) {
@@ -41,6 +54,9 @@ bool decodeUtf8(std::string_view bytes, std::u16string& out) {
     UErrorCode error = U_ZERO_ERROR;
     u_strFromUTF8(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &length,
                   bytes.data(), static_cast<int32_t>(bytes.size()), &error);
+    if (U_FAILURE(error) && !isUndecodable(error)) {
+        throw icuFailure("解码 UTF-8", error);
+    }
     out.resize(U_SUCCESS(error) ? static_cast<std::size_t>(length) : 0);
     return U_SUCCESS(error);
 }
@@ -49,8 +65,10 @@ bool isUtf8(std::string_view bytes) {
     int32_t length = 0;
     UErrorCode error = U_ZERO_ERROR;
     u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &error);
-    return error != U_INVALID_CHAR_FOUND && error != U_ILLEGAL_CHAR_FOUND &&
-           error != U_TRUNCATED_CHAR_FOUND;
+    if (U_FAILURE(error) && error != U_BUFFER_OVERFLOW_ERROR && !isUndecodable(error)) {
+        throw icuFailure("解码 UTF-8", error); // measuring only: U_BUFFER_OVERFLOW_ERROR is usual
+    }
+    return !isUndecodable(error);
 }
 
 std::string escapeControlsUtf8(std::string_view text, std::u16string_view kept) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ std::string escapeControlsUtf8(std::string_view text, std::u16string_view kept =
 
 // The byte-order mark as UTF-8 writes it.
 inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+// The characters of text, a surrogate pair counting as one: how the errors count columns.
+std::size_t codePoints(std::u16string_view text);
 
 // Strict UTF-8: false, and out empty, for any malformed sequence, surrogate or overlong form.
 bool decodeUtf8(std::string_view bytes, std::u16string& out);

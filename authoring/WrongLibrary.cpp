@@ -46,10 +46,10 @@ std::string compiledName(const std::string& path) {
 // that makes it compile. A file with other faults gets the command too, which names them.
 std::optional<AuthoringOptions> compilingOptions(const std::string& path) {
     AuthoringOptions options{AuthoringEncoding::Detect, AuthoringFormat::Detect, false,
-                             Advice::CommandLine};
+                             Audience::CommandLine};
     try {
         const AuthoringText text =
-            readAuthoringLines(path, options.encoding, options.format, options.advice);
+            readAuthoringLines(path, options.encoding, options.format, options.audience);
         const bool plain = std::all_of(text.lines.begin(), text.lines.end(), [](const auto& line) {
             return std::none_of(line.begin(), line.end(),
                                 [](char16_t c) { return c != u'\t' && isControlCharacter(c); });
@@ -63,8 +63,8 @@ std::optional<AuthoringOptions> compilingOptions(const std::string& path) {
     }
     for (const bool simplified : {false, true}) {
         try {
-            CheckAuthoringFile(path,
-                               {options.encoding, options.format, simplified, options.advice});
+            checkAuthoringFile(path,
+                               {options.encoding, options.format, simplified, options.audience});
             options.simplified = simplified;
             break;
         } catch (const RuntimeError&) {

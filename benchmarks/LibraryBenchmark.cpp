@@ -61,7 +61,7 @@ BENCHMARK(CompileFullLibrary)->Unit(benchmark::kMicrosecond);
 // qurimo-lib check: read, detect the encoding, check every line, write nothing.
 void CheckFullAuthoringFile(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(qurimo::CheckAuthoringFile(BundledText));
+        benchmark::DoNotOptimize(qurimo::checkAuthoringFile(BundledText));
     }
 }
 BENCHMARK(CheckFullAuthoringFile)->Unit(benchmark::kMicrosecond);
@@ -71,7 +71,7 @@ void CompileTsvOf301Pairs(benchmark::State& state) {
     const std::string stem = scratch();
     const std::string input = stem + ".tsv";
     const std::string output = stem + ".dat";
-    const std::string tsv = qurimo::DumpTsv(qurimo::ReadDecodedLibrary(BundledLibrary), input);
+    const std::string tsv = qurimo::dumpTsv(qurimo::readDecodedLibrary(BundledLibrary), input);
     std::FILE* file = std::fopen(input.c_str(), "wb");
     std::fwrite(tsv.data(), 1, tsv.size(), file);
     std::fclose(file);
@@ -88,7 +88,7 @@ BENCHMARK(CompileTsvOf301Pairs)->Unit(benchmark::kMicrosecond);
 // qurimo-lib search: read and decode the library, then match every slot.
 void SearchBundledLibrary(benchmark::State& state) {
     for (auto _ : state) {
-        const qurimo::SlotTable table = qurimo::ReadDecodedLibrary(BundledLibrary);
+        const qurimo::SlotTable table = qurimo::readDecodedLibrary(BundledLibrary);
         benchmark::DoNotOptimize(
             qurimo::FindSentences(table, {u"make"}, qurimo::SearchSide::English));
     }

@@ -6,6 +6,7 @@
 
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
+#include "LibraryFile.h"
 #include "RuntimeError.h"
 #include "TsvFile.h"
 
@@ -73,7 +74,7 @@ bool readsAsMarkedUtf8(std::string_view dump) {
 // Every dump of the library at path compiles back to its bytes.
 void checkRoundTrips(const std::string& path) {
     const std::string library = get(path);
-    const qurimo::SlotTable decoded = qurimo::ReadDecodedLibrary(path);
+    const qurimo::SlotTable decoded = qurimo::readDecodedLibrary(path);
     const std::string result = folder() + "/again.dat";
     for (const auto encoding :
          {qurimo::AuthoringEncoding::Utf8, qurimo::AuthoringEncoding::Codepage936}) {
@@ -90,7 +91,7 @@ void checkRoundTrips(const std::string& path) {
         }
     }
     const std::string tsv = folder() + "/again.tsv";
-    put(tsv, qurimo::DumpTsv(decoded, path));
+    put(tsv, qurimo::dumpTsv(decoded, path));
     std::remove(result.c_str());
     qurimo::CompileLibrary(tsv, result, qurimo::SlotTable{},
                            {qurimo::AuthoringEncoding::Utf8, qurimo::AuthoringFormat::Tsv});

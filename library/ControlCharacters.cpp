@@ -10,6 +10,12 @@ bool isControlCharacter(char32_t c) {
            (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
+std::string codePointName(char32_t c) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+    return name;
+}
+
 std::u16string escapeControls(std::u16string_view text, std::u16string_view kept) {
     constexpr std::u16string_view Digits = u"0123456789abcdef";
     std::u16string shown;
@@ -26,12 +32,6 @@ std::u16string escapeControls(std::u16string_view text, std::u16string_view kept
         }
     }
     return shown;
-}
-
-std::string codePointName(char32_t c) {
-    char name[16];
-    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
-    return name;
 }
 
 } // namespace qurimo

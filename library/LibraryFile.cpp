@@ -5,6 +5,7 @@
 #include "FileError.h"
 #include "FileReplace.h"
 #include "LibraryRecords.h"
+#include "Module1.h"
 #include "PosixFile.h"
 #include "RuntimeError.h"
 
@@ -66,6 +67,13 @@ std::string readLibraryBytes(const std::string& path) {
                                " 字节）");
     }
     return bytes;
+}
+
+SlotTable readDecodedLibrary(const std::string& path) {
+    SlotTable table;
+    ReadLibraryFile(path, table, MissingFile::Fail);
+    decodeTable(table);
+    return table;
 }
 
 void parseLibrary(std::string_view bytes, SlotTable& table) {

@@ -30,6 +30,10 @@ void ReadLibraryFile(const std::string& path, SlotTable& table,
 // file is touched. sharedAtMost limits the file's group and other permissions (replaceFile).
 void WriteLibraryFile(const std::string& path, const SlotTable& table, mode_t sharedAtMost = 077);
 
+// Reads the library file at path as ReadLibraryFile does (it must exist: run-time error 53
+// otherwise) and decodes every text, for those that show or check what a library holds.
+SlotTable readDecodedLibrary(const std::string& path);
+
 // Fills table from the bytes of a library file, as ReadLibraryFile does after opening it.
 void parseLibrary(std::string_view bytes, SlotTable& table);
 

@@ -169,9 +169,7 @@ int main(int argc, char** argv) {
     std::vector<std::u16string> others; // the rest
     std::set<std::u16string> seen;
     const auto take = [&](const std::u16string& line) {
-        if (line.size() > 300 || hasControl(line) ||
-            !any(line, [](UChar32 c) { return isHan(static_cast<char32_t>(c)); }) ||
-            !seen.insert(line).second) {
+        if (line.size() > 300 || hasControl(line) || !holdsHan(line) || !seen.insert(line).second) {
             return;
         }
         if (const std::optional<std::string> bytes = asCodepage936(line)) {
@@ -268,7 +266,7 @@ int main(int argc, char** argv) {
                     const AuthoringFormat format =
                         tsv ? AuthoringFormat::Tsv : AuthoringFormat::Lines;
                     const AuthoringText text = decodeAuthoring(bytes, AuthoringEncoding::Detect,
-                                                               format, file, Advice::CommandLine);
+                                                               format, file, Audience::CommandLine);
                     const AuthoringEncoding read = text.encoding;
                     spent += std::chrono::steady_clock::now() - start;
                     ++tally.files;

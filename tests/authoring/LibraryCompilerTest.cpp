@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "LibraryCompiler.h"
+
 #include "Codepage936.h"
 #include "CompileFixture.h"
 #include "HanScript.h"
-#include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "LibraryFile.h"
 #include "Module1.h"
@@ -40,8 +41,8 @@ class CompilerTest : public CompileFixture {
 protected:
     int compile(const std::string& bytes,
                 AuthoringEncoding encoding = AuthoringEncoding::Codepage936,
-                Advice advice = Advice::Editor) {
-        return compileWith(bytes, {.encoding = encoding, .advice = advice});
+                Audience audience = Audience::Editor) {
+        return compileWith(bytes, {.encoding = encoding, .audience = audience});
     }
 };
 
@@ -149,7 +150,10 @@ INSTANTIATE_TEST_SUITE_P(
                      2},
         // Longer than any text in any encoding: refused before its bytes 81 30 are decoded.
         BadInputCase{"LineLongerThanAnyTextIsNotDecoded",
-                     "a\r\n\x81" + std::string(2 * 0xFFFF, '0') + "\r\n", 6, 2}),
+                     "a\r\n\x81" + std::string(2 * 0xFFFF, '0') + "\r\n", 6, 2},
+        BadInputCase{"Utf16LineLongerThanAnyText",
+                     utf16(u"a\n" + std::u16string(0x10000, u'a') + u"\n", false), 6, 2,
+                     "这一行长 131072 字节"}),
     [](const testing::TestParamInfo<BadInputCase>& info) { return std::string(info.param.name); });
 
 // What an error about a character or bytes names: where (line 2 unless said), what, the
@@ -170,9 +174,9 @@ struct UnsavableCase {
 class Unsavable : public CompilerTest, public testing::WithParamInterface<UnsavableCase> {};
 
 TEST_P(Unsavable, ErrorSaysWhereWhatAndWhatToDo) {
-    for (const Advice advice : {Advice::CommandLine, Advice::Editor}) {
-        const bool editor = advice == Advice::Editor;
-        EXPECT_EQ(compile(GetParam().text, GetParam().encoding, advice), 5);
+    for (const Audience audience : {Audience::CommandLine, Audience::Editor}) {
+        const bool editor = audience == Audience::Editor;
+        EXPECT_EQ(compile(GetParam().text, GetParam().encoding, audience), 5);
         EXPECT_EQ(errorLine, GetParam().line) << lastError;
         std::vector<std::string> parts = GetParam().named;
         const auto& own = editor ? GetParam().editor : GetParam().commandLine;
@@ -221,6 +225,12 @@ INSTANTIATE_TEST_SUITE_P(
                       utf16(u"one\n一\xD83D\n", false),
                       AuthoringEncoding::Detect,
                       {"第 2 列：字节 3D D8 无法解码", "UTF-16 LE", "删去或换掉"},
+                      {},
+                      {}},
+        UnsavableCase{"Utf16HalfAUnitAtTheEnd",
+                      utf16(u"one\n一", false) + "A",
+                      AuthoringEncoding::Detect,
+                      {"第 2 列：字节 41 无法解码", "UTF-16 LE"},
                       {},
                       {}},
         UnsavableCase{"Utf16WithoutMark",
@@ -382,7 +392,7 @@ TEST_P(FileKinds, AreRefusedWithoutWaiting) {
     const std::string expected = "75 " + reason;
     SlotTable table;
     EXPECT_EQ(refusal([&] { ReadLibraryFile(path, table); }), expected) << "as the library";
-    EXPECT_EQ(refusal([&] { ReadDecodedLibrary(path); }), expected) << "as a library to dump";
+    EXPECT_EQ(refusal([&] { readDecodedLibrary(path); }), expected) << "as a library to dump";
     const std::string output = dir.file("111.dat");
     EXPECT_EQ(refusal([&] { CompileLibrary(path, output, table); }), expected)
         << "as the authoring file";
@@ -503,7 +513,7 @@ protected:
         std::filesystem::remove(dir.file("a.dat")); // a longer old file would keep its tail
         WriteLibraryFile(dir.file("a.dat"), encoded);
         writeFile(dir.file("dump.txt"),
-                  DumpLibrary(ReadDecodedLibrary(dir.file("a.dat")), GetParam()));
+                  DumpLibrary(readDecodedLibrary(dir.file("a.dat")), GetParam()));
         std::filesystem::remove(dir.file("b.dat"));
         CompileLibrary(dir.file("dump.txt"), dir.file("b.dat"), SlotTable{},
                        {.encoding = GetParam()});

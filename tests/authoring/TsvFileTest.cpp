@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "TsvFile.h"
+
 #include "CompileFixture.h"
 #include "LibraryCompiler.h"
 #include "RuntimeError.h"
 #include "TestSupport.h"
-#include "TsvFile.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -162,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"第 8 列", "U+0001 (控制字符)"}}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
-TEST(DumpTsv, RefusesATextThatWouldBreakTheLineNamingItsSlot) {
+TEST(TsvDump, RefusesATextThatWouldBreakTheLineNamingItsSlot) {
     for (const auto& [slot, sentence] :
          {std::pair{5, Sentence{0, u"中", u"a\tb"}}, std::pair{7, Sentence{0, u"一\n二", u"x"}},
           std::pair{300, Sentence{0, u"中\r", u"x"}}}) {
@@ -170,7 +171,7 @@ TEST(DumpTsv, RefusesATextThatWouldBreakTheLineNamingItsSlot) {
         table.at(0) = Sentence{0, u"中", u"fine"};
         table.at(slot) = sentence;
         try {
-            DumpTsv(table, "lib.dat");
+            dumpTsv(table, "lib.dat");
             ADD_FAILURE() << "slot " << slot << " was written";
         } catch (const RuntimeError& error) {
             EXPECT_EQ(error.number(), 5);
@@ -179,7 +180,7 @@ TEST(DumpTsv, RefusesATextThatWouldBreakTheLineNamingItsSlot) {
                 << error.detail();
         }
         std::string written; // a dump written as it goes writes nothing
-        EXPECT_THROW(DumpTsv(table, "lib.dat", {[&](std::string_view piece) { written += piece; }}),
+        EXPECT_THROW(dumpTsv(table, "lib.dat", {[&](std::string_view piece) { written += piece; }}),
                      RuntimeError);
         EXPECT_EQ(written, "");
     }

@@ -4,6 +4,7 @@
 #include "KeywordMatcher.h"
 #include "LibraryCompiler.h"
 #include "LibraryDump.h"
+#include "LibraryFile.h"
 #include "LibrarySearch.h"
 #include "TestSupport.h"
 #include "Utf8.h"
@@ -23,7 +24,7 @@ const std::string Library = QURIMO_BUNDLED_LIBRARY;
 const std::string Text = QURIMO_BUNDLED_TEXT;
 
 TEST(BundledLibrary, HoldsThreeHundredOneDistinctPairsInAnUnbrokenRun) {
-    const SlotTable table = ReadDecodedLibrary(Library);
+    const SlotTable table = readDecodedLibrary(Library);
     std::set<std::u16string> english;
     for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
         const Sentence& sentence = table.at(slot);
@@ -41,7 +42,7 @@ TEST(BundledLibrary, HoldsThreeHundredOneDistinctPairsInAnUnbrokenRun) {
 // through the window's search: the common verbs many, a phrase a few of its uses rather than
 // one frame repeated.
 TEST(BundledLibrary, CommonKeywordsFindSeveralSentences) {
-    const SlotTable table = ReadDecodedLibrary(Library);
+    const SlotTable table = readDecodedLibrary(Library);
     const std::pair<std::u16string, std::size_t> rows[] = {
         {u"make", 10},        {u"take", 10}, {u"get", 10},    {u"have", 10},
         {u"keep", 8},         {u"give", 8},  {u"however", 5}, {u"in order to", 3},
@@ -54,7 +55,7 @@ TEST(BundledLibrary, CommonKeywordsFindSeveralSentences) {
 }
 
 TEST(BundledLibrary, DumpGivesBackTheText) {
-    EXPECT_EQ(DumpLibrary(ReadDecodedLibrary(Library), AuthoringEncoding::Utf8), readFile(Text));
+    EXPECT_EQ(DumpLibrary(readDecodedLibrary(Library), AuthoringEncoding::Utf8), readFile(Text));
 }
 
 std::string asCodepage936(const std::string& utf8) {
@@ -130,10 +131,10 @@ TEST(BundledLibrary, EachPairAloneIsReadInItsOwnEncoding) {
     const std::string input = dir.file("pair.txt");
     for (std::size_t k = 0; k < pairs.size(); ++k) {
         writeFile(input, asCodepage936(pairs[k]));
-        EXPECT_EQ(CheckAuthoringFile(input).encoding, AuthoringEncoding::Codepage936)
+        EXPECT_EQ(checkAuthoringFile(input).encoding, AuthoringEncoding::Codepage936)
             << "pair " << k << " saved as code page 936: " << pairs[k];
         writeFile(input, pairs[k]);
-        EXPECT_EQ(CheckAuthoringFile(input).encoding, AuthoringEncoding::Utf8)
+        EXPECT_EQ(checkAuthoringFile(input).encoding, AuthoringEncoding::Utf8)
             << "pair " << k << " saved as UTF-8: " << pairs[k];
     }
 }
@@ -158,7 +159,7 @@ TEST_P(Detection, ReadsTheFileInItsOwnEncoding) {
     ASSERT_EQ(Codepage936::instance().toUnicode(saved), fromUtf8(c.text));
     const auto read = [&](const std::string& bytes) {
         return decodeAuthoring(bytes, AuthoringEncoding::Detect, c.format, "in.txt",
-                               Advice::CommandLine)
+                               Audience::CommandLine)
             .encoding;
     };
     EXPECT_EQ(read(saved), AuthoringEncoding::Codepage936) << "saved in code page 936";

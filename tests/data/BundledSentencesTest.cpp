@@ -5,6 +5,7 @@
 #include "Codepage936.h"
 #include "KeywordMatcher.h"
 #include "LibraryDump.h"
+#include "LibraryFile.h"
 #include "LibrarySearch.h"
 #include "TestSupport.h"
 #include "Utf8.h"
@@ -137,7 +138,7 @@ TEST(BundledSentences, NoTwoDifferOnlyInTheirLastWords) {
 // Chinese), finds at least one sentence through the search of the window and of qurimo-lib
 // search; the keyword box's prompt finds none.
 TEST(BundledSentences, EveryHeadPhraseIsFound) {
-    const SlotTable library = ReadDecodedLibrary(QURIMO_BUNDLED_LIBRARY);
+    const SlotTable library = readDecodedLibrary(QURIMO_BUNDLED_LIBRARY);
     const std::string list = readFile(QURIMO_HEAD_PHRASES);
     const std::vector<std::string_view> phrases = splitLines(list);
     ASSERT_FALSE(phrases.empty());
