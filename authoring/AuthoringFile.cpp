@@ -337,7 +337,7 @@ RuntimeError worded(const Stop& stop, AuthoringEncoding encoding, AuthoringForma
     const auto line = static_cast<long>(stop.line);
     switch (stop.why) {
     case Stop::Why::LineTooLong:
-        return lineTooLong(name, line, stop.lineBytes);
+        return textTooLong(name, line, stop.lineBytes);
     case Stop::Why::PastLastPair:
         return tooManyPairs(name, line, format, audience);
     case Stop::Why::SurrogateInUtf8:
@@ -388,12 +388,6 @@ AuthoringText readAs(std::string_view bytes, AuthoringEncoding asked, AuthoringF
 
 std::string inputName(const std::string& path) {
     return path == StandardInput ? "标准输入" : path;
-}
-
-RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes) {
-    return RuntimeError(ErrorNumber::Overflow, name, line,
-                        "这一行长 " + std::to_string(bytes) + " 字节，超过库文件允许的 " +
-                            std::to_string(MaxTextBytes) + " 字节");
 }
 
 RuntimeError tooManyPairs(const std::string& name, long line, AuthoringFormat format,

@@ -20,9 +20,6 @@ inline constexpr std::string_view StandardInput = "-";
 // How messages name the authoring file at path: the path itself, or "标准输入".
 std::string inputName(const std::string& path);
 
-// Run-time error 6 for the line of name that is bytes long, more than a library's text holds.
-RuntimeError lineTooLong(const std::string& name, long line, std::size_t bytes);
-
 // Run-time error 9 for the line of name past the last pair a library holds, with what to do.
 RuntimeError tooManyPairs(const std::string& name, long line, AuthoringFormat format,
                           Audience audience);

@@ -91,10 +91,7 @@ std::u16string encodeChecked(const PairText& pairText, const std::string& name,
                                        : controlRemedy(read.audience));
         }
     }
-    const std::size_t bytes = Codepage936::instance().fromUnicode(text).size();
-    if (bytes > MaxTextBytes) {
-        throw lineTooLong(name, pairText.line, bytes);
-    }
+    recordBytes(text, name, pairText.line); // refuses a text longer than a record holds
     std::u16string encoded = EncodeText(text);
     if (DecodeText(encoded) == text) {
         return encoded;

@@ -27,9 +27,9 @@ class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    // appDir is the program's folder, where vorel.dat lies; empty means the folder of the
-    // executable's real path. library, when given, is the library file named on the command
-    // line, read instead of the per-user one or vorel.dat.
+    // appDir is the program's folder, where the bundled library lies; empty means the folder
+    // of the executable's real path. library, when given, is the library file named on the
+    // command line, read instead of the per-user one or the bundled one.
     explicit Form1(QString appDir = {}, std::optional<QString> library = std::nullopt,
                    QWidget* parent = nullptr);
     ~Form1() override;

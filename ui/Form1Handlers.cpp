@@ -163,15 +163,17 @@ QString Form1::listingRemedy(const RuntimeError& error) const {
 
 QString Form1::besideProgramRemedy() const {
     const QFileInfo folder(AppDir);
+    const QString name =
+        QString::fromUtf8(LibraryFileName.data(), static_cast<qsizetype>(LibraryFileName.size()));
     if (!QFileInfo::exists(LibraryPath) && folder.isDir() && !folder.isWritable()) {
         return QStringLiteral(
-                   "文件夹 %1 是只读的，无法在其中新建 vorel.dat：没有按用户设置的词库时，程序"
-                   "在自己所在的这个文件夹中查找 vorel.dat。请用 qurimo-lib use 设定自己的词库，"
+                   "文件夹 %1 是只读的，无法在其中新建 %2：没有按用户设置的词库时，程序"
+                   "在自己所在的这个文件夹中查找 %2。请用 qurimo-lib use 设定自己的词库，"
                    "或让这个文件夹可写。")
-            .arg(QDir::toNativeSeparators(AppDir));
+            .arg(QDir::toNativeSeparators(AppDir), name);
     }
-    return QStringLiteral("程序在 %1 中查找 vorel.dat：请确认它存在，并且当前用户可以读取它。")
-        .arg(QDir::toNativeSeparators(AppDir));
+    return QStringLiteral("程序在 %1 中查找 %2：请确认它存在，并且当前用户可以读取它。")
+        .arg(QDir::toNativeSeparators(AppDir), name);
 }
 
 void Form1::Command3_Click() {
