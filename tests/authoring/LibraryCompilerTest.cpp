@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "LibraryCompiler.h"
+
 #include "Codepage936.h"
 #include "CompileFixture.h"
 #include "HanScript.h"
-#include "LibraryCompiler.h"
 #include "LibraryDump.h"
 #include "LibraryFile.h"
 #include "Module1.h"
@@ -98,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // the mark wins over the code page 936 the test asks for
                     LineEndCase{"Utf16LeWithMark", utf16(u"one\r\n一\r\n\r\n two \r\n", false)},
                     LineEndCase{"Utf16BeWithMark", utf16(u"one\n一\n\n two ", true)}),
-    [](const testing::TestParamInfo<LineEndCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 TEST_F(CompilerTest, SpacesAndEmptyLinesAreKept) {
     ASSERT_EQ(compile("  padded  \r\n\r\n\r\nonly Chinese\r\n"), 0);
@@ -150,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Longer than any text in any encoding: refused before its bytes 81 30 are decoded.
         BadInputCase{"LineLongerThanAnyTextIsNotDecoded",
                      "a\r\n\x81" + std::string(2 * 0xFFFF, '0') + "\r\n", 6, 2}),
-    [](const testing::TestParamInfo<BadInputCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 // What an error about a character or bytes names: where (line 2 unless said), what, the
 // encoding the file was read in, and what to do: with qurimo-lib's options on the command
@@ -249,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {"第 2 列", "U+202E (控制字符)", "删去它"},
                       {},
                       {}}),
-    [](const testing::TestParamInfo<UnsavableCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 // Every control character is refused where it stands, those the scramble would carry too
 // (U+0014 to U+001F, DEL); CR and LF end lines.
@@ -427,7 +428,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  std::filesystem::create_symlink("loop", dir.file("loop"));
                                  return dir.file("loop");
                              }}),
-    [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 // An output that is the authoring file itself, by any name, would destroy it.
 struct SameFileCase {
@@ -469,7 +470,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      std::filesystem::create_directory(dir.file("sub"));
                                      return dir.file("sub/../范句.txt");
                                  }}),
-    [](const testing::TestParamInfo<SameFileCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 TEST_F(CompilerTest, AuthoringFileLongerThanAnyIsRefusedUnread) {
     writeFile(input, "");

@@ -29,3 +29,16 @@ TEST(KeywordMatcherTest, FindsWhatEveryPositionWouldFind) {
 }
 
 } // namespace
+
+namespace {
+
+// The quotes a Chinese input method types, opening or closing, match the ASCII ones both ways.
+TEST(KeywordMatcherTest, TypographicQuotesAreThePlainOnes) {
+    EXPECT_TRUE(KeywordMatcher(u"“make”").occursIn(u"Say \"make\" twice."));
+    EXPECT_TRUE(KeywordMatcher(u"”make”").occursIn(u"Say \"make\" twice."));
+    EXPECT_TRUE(KeywordMatcher(u"\"make\"").occursIn(u"Say “make” twice."));
+    EXPECT_TRUE(KeywordMatcher(u"Don’t").occursIn(u"Don't"));
+    EXPECT_FALSE(KeywordMatcher(u"“make”").occursIn(u"Say make twice."));
+}
+
+} // namespace

@@ -709,7 +709,7 @@ INSTANTIATE_TEST_SUITE_P(
                   ""},
         FaultCase{"NewFileTakesTheFolderDefaultAccessList", Fault::DefaultAccessList, 0, 0660, 0,
                   false, 0, ""}),
-    [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 // Writes killed at random moments leave, after the next write, the library alone in its
 // folder, whole.
