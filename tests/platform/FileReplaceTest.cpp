@@ -611,42 +611,29 @@ Outcome writeWithFault(const FaultCase& row, const std::filesystem::path& folder
 }
 
 // Turns the kernel's protection against planted links on for one test, and back as it was.
-class ProtectedSymlinks {
-public:
-    explicit ProtectedSymlinks(bool wanted) {
+struct ProtectedSymlinks {
+    explicit ProtectedSymlinks(bool wanted) : was(wanted ? read() : '\0') {
         if (wanted) {
-            was_ = read();
             set('1');
         }
     }
     ~ProtectedSymlinks() {
-        if (was_ != '\0' && was_ != '1') {
-            set(was_);
+        if (was != '\0' && was != '1') {
+            set(was);
         }
     }
-    ProtectedSymlinks(const ProtectedSymlinks&) = delete;
-    ProtectedSymlinks& operator=(const ProtectedSymlinks&) = delete;
-    bool on() const { return read() == '1'; }
-
-private:
-    static constexpr const char* Setting = "/proc/sys/fs/protected_symlinks";
     static char read() {
-        const int fd = ::open(Setting, O_RDONLY);
-        char value = '\0';
-        if (fd >= 0 && ::read(fd, &value, 1) != 1) {
-            value = '\0';
-        }
-        ::close(fd);
-        return value;
+        const std::string value = readFile("/proc/sys/fs/protected_symlinks");
+        return value.empty() ? '\0' : value[0];
     }
     static void set(char value) {
-        const int fd = ::open(Setting, O_WRONLY);
+        const int fd = ::open("/proc/sys/fs/protected_symlinks", O_WRONLY);
         if (fd >= 0 && ::write(fd, &value, 1) != 1) {
             errno = 0;
         }
         ::close(fd);
     }
-    char was_ = '\0';
+    const char was;
 };
 
 class WriteFault : public testing::TestWithParam<FaultCase> {
@@ -665,7 +652,7 @@ TEST_P(WriteFault, LosesNoByteAndLeavesNoFile) {
         GTEST_SKIP() << "this fault needs root to mount or to act as two users";
     }
     const ProtectedSymlinks protection(row.fault == Fault::PlantedLink);
-    if (row.fault == Fault::PlantedLink && !protection.on()) {
+    if (row.fault == Fault::PlantedLink && ProtectedSymlinks::read() != '1') {
         GTEST_SKIP() << "fs.protected_symlinks cannot be set to 1 here";
     }
     const Outcome outcome = writeWithFault(row, dir.path());
