@@ -51,7 +51,9 @@ std::optional<std::string> downloadEntry(std::string_view line, const std::strin
     if (!line.starts_with(Name)) {
         return std::nullopt;
     }
-    line = skipBlanks(line.substr(Name.size()));
+    // `XDG_DOWNLOAD_DIR =…` is no assignment to the shell that xdg-user-dir sources the file
+    // with, but a command: nothing is set.
+    line = line.substr(Name.size());
     if (!line.starts_with('=')) {
         return std::nullopt;
     }

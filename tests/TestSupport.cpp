@@ -30,6 +30,19 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+SavedEnvironment::SavedEnvironment(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    }
+}
+
+SavedEnvironment::~SavedEnvironment() {
+    for (const auto& [name, value] : saved_) {
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,5 +48,20 @@ ProcessResult runProgram(const std::vector<std::string>& argv);
 
 // The number of the run-time error that action raises; 0 when it raises none.
 int errorNumberOf(const std::function<void()>& action);
+
+// Puts the named environment variables back, set or unset, as they were when it was made.
+class SavedEnvironment {
+public:
+    explicit SavedEnvironment(std::initializer_list<const char*> names);
+    ~SavedEnvironment();
+    SavedEnvironment(const SavedEnvironment&) = delete;
+    SavedEnvironment& operator=(const SavedEnvironment&) = delete;
+
+private:
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+// The name of a GoogleTest table's row (its name member), for INSTANTIATE_TEST_SUITE_P.
+inline constexpr auto RowName = [](const auto& info) { return std::string(info.param.name); };
 
 } // namespace qurimo::test

@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // the mark wins over the code page 936 the test asks for
                     LineEndCase{"Utf16LeWithMark", utf16(u"one\r\n一\r\n\r\n two \r\n", false)},
                     LineEndCase{"Utf16BeWithMark", utf16(u"one\n一\n\n two ", true)}),
-    [](const testing::TestParamInfo<LineEndCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 TEST_F(CompilerTest, SpacesAndEmptyLinesAreKept) {
     ASSERT_EQ(compile("  padded  \r\n\r\n\r\nonly Chinese\r\n"), 0);
@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputCase{"Utf16LineLongerThanAnyText",
                      utf16(u"a\n" + std::u16string(0x10000, u'a') + u"\n", false), 6, 2,
                      "这一行长 131072 字节"}),
-    [](const testing::TestParamInfo<BadInputCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 // What an error about a character or bytes names: where (line 2 unless said), what, the
 // encoding the file was read in, and what to do: with qurimo-lib's options on the command
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {"第 2 列", "U+202E (控制字符)", "删去它"},
                       {},
                       {}}),
-    [](const testing::TestParamInfo<UnsavableCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 // Every control character is refused where it stands, those the scramble would carry too
 // (U+0014 to U+001F, DEL); CR and LF end lines.
@@ -437,7 +437,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  std::filesystem::create_symlink("loop", dir.file("loop"));
                                  return dir.file("loop");
                              }}),
-    [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 // An output that is the authoring file itself, by any name, would destroy it.
 struct SameFileCase {
@@ -479,7 +479,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      std::filesystem::create_directory(dir.file("sub"));
                                      return dir.file("sub/../范句.txt");
                                  }}),
-    [](const testing::TestParamInfo<SameFileCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 TEST_F(CompilerTest, AuthoringFileLongerThanAnyIsRefusedUnread) {
     writeFile(input, "");

@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         // a tab on some lines only: alternating lines, whose texts hold no tab
         FormCase{"DetectedLinesWithoutTabs", Reference, false, false, Reference,
                  AuthoringFormat::Detect}),
-    [](const testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 struct RefusalCase {
     const char* name;
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                     5,
                     2,
                     {"第 8 列", "U+0001 (控制字符)"}}),
-    [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 TEST(TsvDump, RefusesATextThatWouldBreakTheLineNamingItsSlot) {
     for (const auto& [slot, sentence] :

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// The bundled library and its sentences as a writer relies on them: the bytes the format
+// gives, the phrases they were chosen for found by the window's search, and every pair of the
+// authoring text keeping to the rules of its style.
 #include "AuthoringFile.h"
 #include "Codepage936.h"
 #include "KeywordMatcher.h"
@@ -9,11 +12,11 @@
 #include "TestSupport.h"
 #include "Utf8.h"
 
+#include <algorithm>
+#include <cctype>
+#include <functional>
 #include <gtest/gtest.h>
-#include <optional>
-#include <set>
 #include <unicode/ucnv.h>
-#include <unicode/ustring.h>
 
 using namespace qurimo;
 using namespace qurimo::test;
@@ -23,49 +26,12 @@ namespace {
 const std::string Library = QURIMO_BUNDLED_LIBRARY;
 const std::string Text = QURIMO_BUNDLED_TEXT;
 
-TEST(BundledLibrary, HoldsThreeHundredOneDistinctPairsInAnUnbrokenRun) {
-    const SlotTable table = readDecodedLibrary(Library);
-    std::set<std::u16string> english;
-    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
-        const Sentence& sentence = table.at(slot);
-        ASSERT_TRUE(isFilled(sentence)) << "slot " << slot;
-        ASSERT_FALSE(sentence.Chinese.empty()) << "slot " << slot;
-        EXPECT_TRUE(english.insert(KeywordMatcher::fold(sentence.English)).second)
-            << "slot " << slot << " repeats an English sentence";
-        for (char16_t c : sentence.English) {
-            ASSERT_TRUE(c >= 0x20 && c <= 0x7E) << "slot " << slot << " has non-ASCII English";
-        }
-    }
-}
-
-// The keywords a writer would try, in English or in Chinese, each find several sentences
-// through the window's search: the common verbs many, a phrase a few of its uses rather than
-// one frame repeated.
-TEST(BundledLibrary, CommonKeywordsFindSeveralSentences) {
-    const SlotTable table = readDecodedLibrary(Library);
-    const std::pair<std::u16string, std::size_t> rows[] = {
-        {u"make", 10},        {u"take", 10}, {u"get", 10},    {u"have", 10},
-        {u"keep", 8},         {u"give", 8},  {u"however", 5}, {u"in order to", 3},
-        {u"look forward", 3}, {u"期待", 3},  {u"建议", 3},
-    };
-    for (const auto& [keyword, least] : rows) {
-        EXPECT_GE(FindSentences(table, {keyword}, sideOf(keyword)).size(), least)
-            << toUtf8(keyword);
-    }
-}
-
 TEST(BundledLibrary, DumpGivesBackTheText) {
     EXPECT_EQ(DumpLibrary(readDecodedLibrary(Library), AuthoringEncoding::Utf8), readFile(Text));
 }
 
 std::string asCodepage936(const std::string& utf8) {
-    std::u16string text(utf8.size() + 1, u'\0');
-    int32_t length = 0;
-    UErrorCode error = U_ZERO_ERROR;
-    u_strFromUTF8(reinterpret_cast<UChar*>(text.data()), static_cast<int32_t>(text.size()), &length,
-                  utf8.data(), static_cast<int32_t>(utf8.size()), &error);
-    text.resize(static_cast<std::size_t>(length));
-    return Codepage936::instance().fromUnicode(text);
+    return Codepage936::instance().fromUnicode(fromUtf8(utf8));
 }
 
 // The bytes of the library worked out from the text without the program's codec or scramble:
@@ -139,66 +105,151 @@ TEST(BundledLibrary, EachPairAloneIsReadInItsOwnEncoding) {
     }
 }
 
-// Short files whose bytes are text in either encoding. Saved in code page 936, each is read
-// so; saved in UTF-8, as utf8 says where it says: a UTF-8 file whose Chinese holds fewer than
-// three common characters may be taken for code page 936.
-struct DetectionCase {
-    const char* name;
-    std::string text;
-    AuthoringFormat format;
-    std::optional<AuthoringEncoding> utf8;
-
-    friend void PrintTo(const DetectionCase& c, std::ostream* os) { *os << c.name; }
+struct Pair {
+    int slot;
+    std::u16string english;
+    std::u16string chinese;
 };
 
-class Detection : public testing::TestWithParam<DetectionCase> {};
+std::vector<Pair> bundledPairs() {
+    const std::string text = readFile(Text);
+    const std::vector<std::string_view> lines = splitLines(text);
+    std::vector<Pair> pairs;
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+        pairs.push_back({static_cast<int>(i / 2), fromUtf8(lines[i]), fromUtf8(lines[i + 1])});
+    }
+    return pairs;
+}
 
-TEST_P(Detection, ReadsTheFileInItsOwnEncoding) {
-    const DetectionCase& c = GetParam();
-    const std::string saved = asCodepage936(c.text);
-    ASSERT_EQ(Codepage936::instance().toUnicode(saved), fromUtf8(c.text));
-    const auto read = [&](const std::string& bytes) {
-        return decodeAuthoring(bytes, AuthoringEncoding::Detect, c.format, "in.txt",
-                               Audience::CommandLine)
-            .encoding;
-    };
-    EXPECT_EQ(read(saved), AuthoringEncoding::Codepage936) << "saved in code page 936";
-    if (c.utf8) {
-        EXPECT_EQ(read(c.text), *c.utf8) << "saved in UTF-8";
+// The words of an English sentence in lower case, without the punctuation around them.
+std::vector<std::u16string> wordsOf(const std::u16string& english) {
+    std::vector<std::u16string> words(1);
+    for (char16_t c : KeywordMatcher::fold(english)) {
+        if (c == u' ') {
+            words.emplace_back();
+        } else if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'\'') {
+            words.back() += c;
+        }
+    }
+    std::erase(words, std::u16string());
+    return words;
+}
+
+bool inCodepage936(const std::u16string& text) {
+    Codepage936& codepage = Codepage936::instance();
+    return codepage.toUnicode(codepage.fromUnicode(text)) == text;
+}
+
+bool hasDigit(const std::u16string& text) {
+    return std::ranges::any_of(text, [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
+
+// Spellings that give British English away; the sentences are American, and "email" is one
+// word, as a user types it into the keyword box.
+const std::u16string OtherSpellings[] = {
+    u"colour",  u"favour",    u"behaviour", u"neighbour", u"centre",    u"theatre", u"organise",
+    u"realise", u"apologise", u"travelled", u"cancelled", u"programme", u"licence", u"e-mail"};
+
+struct PairRule {
+    const char* name;
+    std::function<bool(const Pair&)> holds;
+
+    friend void PrintTo(const PairRule& rule, std::ostream* os) { *os << rule.name; }
+};
+
+class PairRules : public testing::TestWithParam<PairRule> {};
+
+TEST_P(PairRules, HoldForEveryBundledPair) {
+    const std::vector<Pair> pairs = bundledPairs();
+    ASSERT_EQ(pairs.size(), static_cast<std::size_t>(SlotTable::SlotCount));
+    for (const Pair& pair : pairs) {
+        EXPECT_TRUE(GetParam().holds(pair)) << "slot " << pair.slot << ": " << toUtf8(pair.english)
+                                            << " / " << toUtf8(pair.chinese);
     }
 }
 
-constexpr AuthoringFormat Lines = AuthoringFormat::Lines;
-constexpr AuthoringFormat Tsv = AuthoringFormat::Tsv;
-constexpr AuthoringEncoding Utf8 = AuthoringEncoding::Utf8;
-
 INSTANTIATE_TEST_SUITE_P(
-    Files, Detection,
+    Style, PairRules,
     testing::Values(
-        // in UTF-8 the code page 936 bytes of 小 are U+0421, of 路 U+00B7, of 茅 U+00E9
-        DetectionCase{"Cyrillic", "Small.\n小\n", Lines, Utf8},
-        DetectionCase{"MiddleDot", "Road.\n路\n", Lines, Utf8},
-        DetectionCase{"Accented", "Thatch.\n茅\n", Lines, Utf8},
-        DetectionCase{"TwoCharacters", "A\n小路\n", Lines, Utf8},
-        // 鏈結 is E6 9C BD 59, in UTF-8 "朽Y": a common character glued to a letter
-        DetectionCase{"CharacterGluedToLetter", "Link.\n鏈結\n", Lines, std::nullopt},
-        DetectionCase{"EverydayTraditional", "Video.\n視訊\n", Lines, Utf8},
-        DetectionCase{"EverydayTraditionalCommonCharacter", "Loop.\n迴圈\n", Lines, Utf8},
-        // Cyrillic read as code page 936 is common Chinese characters, in the English text
-        DetectionCase{"RussianInEnglish", "the Force. А что ты сделал\n一春长费买花钱\n", Lines,
-                      Utf8},
-        DetectionCase{"RussianInEnglishColumn",
-                      "Thus I went and thus I go.\tdebug訊息\n"
-                      "-- Dorothy Parker, \"Theory\"\tforce-election訊息\n"
-                      "It hangs down from the chandelier О тощей женщине: худая\tping訊息\n",
-                      Tsv, Utf8},
-        DetectionCase{"RussianInEnglishColumnChineseFirst",
-                      "鏈結\tLink.\n一春长费买花钱\tthe Force. А что ты сделал\n", Tsv, Utf8},
-        // no Chinese in either reading but the é that code page 936 reads as 茅
-        DetectionCase{"AccentedEnglishAlone", "Café.\n\n", Lines, Utf8},
-        // two rare characters in UTF-8, three in code page 936: a tie
-        DetectionCase{"TieIsCodepage936", "Signal.\n訊號\n", Lines,
-                      AuthoringEncoding::Codepage936}),
-    [](const testing::TestParamInfo<DetectionCase>& info) { return std::string(info.param.name); });
+        // Both lines filled, in an unbroken run: the window lists no gaps.
+        PairRule{"BothLinesFilled",
+                 [](const Pair& p) {
+                     return isFilled(Sentence{0, p.chinese, p.english}) && !p.chinese.empty();
+                 }},
+        PairRule{"EnglishInPrintableAscii",
+                 [](const Pair& p) {
+                     return std::ranges::all_of(p.english,
+                                                [](char16_t c) { return c >= 0x20 && c <= 0x7E; });
+                 }},
+        PairRule{
+            "CodePage936HoldsBothLines",
+            [](const Pair& p) { return inCodepage936(p.english) && inCodepage936(p.chinese); }},
+        // Chinese text takes the full-width marks: ，。？！；：
+        PairRule{"NoAsciiPunctuationInTheChinese",
+                 [](const Pair& p) {
+                     return std::ranges::none_of(p.chinese, [](char16_t c) {
+                         return c < 0x80 && std::ispunct(static_cast<unsigned char>(c));
+                     });
+                 }},
+        PairRule{"AmericanSpelling",
+                 [](const Pair& p) {
+                     const std::u16string folded = KeywordMatcher::fold(p.english);
+                     return std::ranges::none_of(OtherSpellings, [&](const std::u16string& word) {
+                         return folded.find(word) != std::u16string::npos;
+                     });
+                 }},
+        // Label1 shows a sentence of that length at one glance.
+        PairRule{"FifteenWordsAtMost",
+                 [](const Pair& p) { return wordsOf(p.english).size() <= 15; }},
+        // A number is in digits in the Chinese exactly when the English writes it in digits.
+        PairRule{"NumbersWrittenAsInTheEnglish",
+                 [](const Pair& p) { return hasDigit(p.english) == hasDigit(p.chinese); }}),
+    RowName);
+
+// A frame repeated with another ending ("We look forward to seeing you", "... to receiving your
+// order") spends slots that another phrase could have: no two sentences share their first
+// half, once that is three words or more, and none is there twice.
+TEST(BundledSentences, NoTwoDifferOnlyInTheirLastWords) {
+    const std::vector<Pair> pairs = bundledPairs();
+    std::vector<std::vector<std::u16string>> words;
+    for (const Pair& pair : pairs) {
+        words.push_back(wordsOf(pair.english));
+    }
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        for (std::size_t j = i + 1; j < words.size(); ++j) {
+            const std::size_t shorter = std::min(words[i].size(), words[j].size());
+            const std::size_t shared =
+                std::mismatch(words[i].begin(), words[i].begin() + shorter, words[j].begin())
+                    .first -
+                words[i].begin();
+            EXPECT_FALSE((shared >= 3 && 2 * shared >= shorter) ||
+                         KeywordMatcher::fold(pairs[i].english) ==
+                             KeywordMatcher::fold(pairs[j].english))
+                << "slots " << i << " and " << j << ": " << toUtf8(pairs[i].english) << " / "
+                << toUtf8(pairs[j].english);
+        }
+    }
+}
+
+// Each phrase the sentences were chosen for, in the form a writer types it (English or
+// Chinese), finds a sentence through the search of the window and of qurimo-lib search; the
+// keywords a writer would try find several: the common verbs many, a phrase a few of its uses
+// rather than one frame repeated. The keyword box's prompt finds none.
+TEST(BundledSentences, KeywordsFindSentences) {
+    const SlotTable library = readDecodedLibrary(Library);
+    const std::string list = readFile(QURIMO_HEAD_PHRASES);
+    std::vector<std::pair<std::u16string, std::size_t>> rows = {
+        {u"make", 10},        {u"take", 10}, {u"get", 10},    {u"have", 10},
+        {u"keep", 8},         {u"give", 8},  {u"however", 5}, {u"in order to", 3},
+        {u"look forward", 3}, {u"期待", 3},  {u"建议", 3},    {u"请输入关键字", 0}};
+    for (std::string_view phrase : splitLines(list)) {
+        rows.emplace_back(fromUtf8(phrase), 1);
+    }
+    ASSERT_GT(rows.size(), 12u);
+    for (const auto& [keyword, least] : rows) {
+        const std::size_t found = FindSentences(library, {keyword}, sideOf(keyword)).size();
+        EXPECT_TRUE(least == 0 ? found == 0 : found >= least) << toUtf8(keyword);
+    }
+}
 
 } // namespace

@@ -29,3 +29,19 @@ TEST(KeywordMatcherTest, FindsWhatEveryPositionWouldFind) {
 }
 
 } // namespace
+
+namespace {
+
+// Letter case and width do not matter, and the quotes a Chinese input method types, opening or
+// closing, match the ASCII ones both ways.
+TEST(KeywordMatcherTest, CaseWidthAndQuotesDoNotMatter) {
+    EXPECT_TRUE(KeywordMatcher(u"Make").occursIn(u"We MAKE progress."));
+    EXPECT_TRUE(KeywordMatcher(u"ｍａｋｅ").occursIn(u"Make it so."));
+    EXPECT_TRUE(KeywordMatcher(u"“make”").occursIn(u"Say \"make\" twice."));
+    EXPECT_TRUE(KeywordMatcher(u"”make”").occursIn(u"Say \"make\" twice."));
+    EXPECT_TRUE(KeywordMatcher(u"\"make\"").occursIn(u"Say “make” twice."));
+    EXPECT_TRUE(KeywordMatcher(u"Don’t").occursIn(u"Don't"));
+    EXPECT_FALSE(KeywordMatcher(u"“make”").occursIn(u"Say make twice."));
+}
+
+} // namespace

@@ -2,12 +2,14 @@
 #include "SlotTable.h"
 
 #include "RuntimeError.h"
+#include "TestSupport.h"
 
 #include <climits>
 #include <gtest/gtest.h>
 #include <string_view>
 
 using namespace qurimo;
+using namespace qurimo::test;
 
 namespace {
 
@@ -50,6 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
                     FilledCase{"MixedSpaces", u" \u3000 ", false},
                     FilledCase{"Word", u"make", true}, FilledCase{"PaddedWord", u"  a  ", true},
                     FilledCase{"Tab", u"\t", true}, FilledCase{"FormFeed", u"\f", true}),
-    [](const testing::TestParamInfo<FilledCase>& info) { return std::string(info.param.name); });
+    RowName);
 
 } // namespace

@@ -4,14 +4,9 @@
 # starts the installed program through its link in bin/ on a virtual display, as a user who
 # may not write the installed library.
 set -euo pipefail
-build=$1
-# The caption and geometry, as the build states them; the screenshot script reads them too.
-# shellcheck source=/dev/null
-. "$build/window.sh"
-export QURIMO_BUILD=$build
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+# shellcheck source-path=SCRIPTDIR source=../preamble.sh
+. "$(dirname "$0")/../preamble.sh"
+prefix=$work
 chmod 755 "$prefix"
 
 cmake --install "$build" --prefix "$prefix" > /dev/null

@@ -7,23 +7,10 @@
 # class its desktop entry names, listing the bundled library just as the built program does.
 # Usage: package_test.sh BUILD_DIR VERSION
 set -euo pipefail
-# -noreset: the programs below come and go one after the other, and a server that resets when
-# its last client leaves refuses the next one for a moment.
-if [ -z "${QURIMO_ON_XVFB:-}" ]; then
-    export QURIMO_ON_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
-fi
-build=$(cd "$1" && pwd)
-# The caption and geometry, as the build states them; the screenshot script reads them too.
-# shellcheck source=/dev/null
-. "$build/window.sh"
-export QURIMO_BUILD=$build
+needs_xvfb=1
+# shellcheck source-path=SCRIPTDIR source=../preamble.sh
+. "$(dirname "$0")/../preamble.sh"
 version=$2
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# The library beside the program, whatever per-user library the account running this has set.
-export XDG_DATA_HOME=$work/data
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 

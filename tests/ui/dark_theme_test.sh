@@ -5,16 +5,8 @@
 # least 4.5:1 (4.0:1 for the red Chinese line, whose colour is fixed), as in the light scheme.
 # Usage: tests/ui/dark_theme_test.sh BUILD_DIR
 set -euo pipefail
-build=$1
-# The caption and geometry, as the build states them; the screenshot script reads them too.
-# shellcheck source=/dev/null
-. "$build/window.sh"
-export QURIMO_BUILD=$build
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# The library beside the program, whatever per-user library the account running this has set.
-export XDG_DATA_HOME=$work/data
+# shellcheck source-path=SCRIPTDIR source=../preamble.sh
+. "$(dirname "$0")/../preamble.sh"
 cp "$build/qurimo" "$build/vorel.dat" "$work/"
 shot=$build/dark-theme.png
 QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark \

@@ -5,14 +5,8 @@
 # give its top-level surface the window's caption as title (seen in the WAYLAND_DEBUG protocol log).
 # Usage: tests/ui/wayland_test.sh BUILD_DIR
 set -euo pipefail
-build=$1
-# The caption and geometry, as the build states them; the screenshot script reads them too.
-# shellcheck source=/dev/null
-. "$build/window.sh"
-export QURIMO_BUILD=$build
-work=$(mktemp -d)
-# The library beside the program, whatever per-user library the account running this has set.
-export XDG_DATA_HOME=$work/data
+# shellcheck source-path=SCRIPTDIR source=../preamble.sh
+. "$(dirname "$0")/../preamble.sh"
 runtime=$work/runtime
 mkdir -m 700 "$runtime"
 weston_pid=

@@ -5,16 +5,9 @@
 # it. Without care the limit's signal would kill the program halfway through the write.
 # Usage: tests/ui/window_size_limit_test.sh BUILD_DIR
 set -euo pipefail
-if [ -z "${QURIMO_ON_XVFB:-}" ]; then
-    export QURIMO_ON_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
-fi
-build=$1
-# The caption and geometry, as the build states them; the screenshot script reads them too.
-# shellcheck source=/dev/null
-. "$build/window.sh"
-export QURIMO_BUILD=$build
-work=$(mktemp -d)
+needs_xvfb=1
+# shellcheck source-path=SCRIPTDIR source=../preamble.sh
+. "$(dirname "$0")/../preamble.sh"
 pid=
 # shellcheck disable=SC2317 # called by the EXIT trap
 cleanup() {
