@@ -60,8 +60,9 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"AnkiNotesWithTags", "#separator:tab\n#html:false\n#tags column:3\n"
                                       "\"He said \"\"hi\"\".\"\t他说“嗨”。\tgreeting\n"
                                       "Keep in touch.\t\t\n"},
+        // header keys in any case, as Anki reads them
         FormCase{"AnkiNotesWithGuidNotetypeAndDeck",
-                 "#separator:Tab\n#html:false\n#guid column:1\n#notetype column:2\n"
+                 "#separator:Tab\n#HTML:false\n#GUID column:1\n#notetype column:2\n"
                  "#deck column:3\n#tags column:6\n"
                  "f]x1Q\tBasic\tEnglish\t\"He said \"\"hi\"\".\"\t他说“嗨”。\t\n"
                  "O8q;j\tBasic\tEnglish\tKeep in touch.\t\tlater\n"},
