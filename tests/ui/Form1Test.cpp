@@ -10,18 +10,21 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRawFont>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextLayout>
+#include <QTextToSpeech>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -144,6 +147,48 @@ private:
                           l->visualItemRect(l->item(row)).center());
     }
 
+    // The sentence menu of a row or a label, opened as the user does: the right mouse button,
+    // or a key where the keyboard focus is.
+    QMenu* sentenceMenu(const QString& control, int row, QKeyCombination key) {
+        QWidget* target = get<QWidget>(qPrintable(control));
+        QPoint at(8, 8);
+        if (auto* l = qobject_cast<QListWidget*>(target)) {
+            l->scrollToItem(l->item(row));
+            at = l->visualItemRect(l->item(row)).center();
+            target = l->viewport();
+        }
+        if (key != QKeyCombination()) {
+            if (auto* l = qobject_cast<QListWidget*>(target->parentWidget())) {
+                l->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+                target = l;
+            }
+            target->setFocus();
+            QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        } else {
+            QTest::mousePress(target, Qt::RightButton, {}, at);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+            QApplication::sendEvent(target, &event);
+            QTest::mouseRelease(target, Qt::RightButton, {}, at);
+        }
+        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+
+    static QAction* item(QMenu* menu, const QString& caption) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == caption) {
+                return action;
+            }
+        }
+        qFatal("no menu item %s", qPrintable(caption));
+    }
+
+    // Chooses an item of an open menu with the mouse.
+    static void choose(QMenu* menu, const QString& caption) {
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(item(menu, caption)).center());
+        QTRY_VERIFY(!menu->isVisible());
+    }
+
     void search(const QString& keyword) {
         auto* box = get<QLineEdit>("Text3");
         box->setText(keyword);
@@ -197,6 +242,9 @@ private slots:
     void reportButtonInChinese();
     void contextMenusInChinese_data();
     void contextMenusInChinese();
+    void sentenceMenu_data();
+    void sentenceMenu();
+    void speechIsHeard();
 };
 
 void Form1Test::layout() {
@@ -1054,6 +1102,200 @@ void Form1Test::contextMenusInChinese() {
     }
     QVERIFY2(shown.filter(QRegularExpression(QStringLiteral("[A-Za-z]{3}"))).isEmpty(),
              qPrintable(shown.join('|')));
+}
+
+void Form1Test::sentenceMenu_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QKeyCombination>("key"); // none: the right mouse button
+    QTest::addColumn<bool>("hidden");         // both labels hidden first
+    QTest::addColumn<bool>("speechInstalled");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("copied");
+    // Row 1 is selected and shown; the menu of row 4 acts on row 4 alone.
+    const Pair& shown = Sample[1];
+    const Pair& row = Sample[4];
+    const QString both = QStringLiteral("复制英文和中文");
+    for (const char* control : {"List1", "Label1", "Label2"}) {
+        const Pair& p = QLatin1String(control) == "List1" ? row : shown;
+        QTest::addRow("%s English", control)
+            << control << QKeyCombination() << false << true << "复制英文" << p.english;
+        QTest::addRow("%s Chinese", control)
+            << control << QKeyCombination() << false << true << "复制中文" << p.chinese;
+        QTest::addRow("%s both", control) << control << QKeyCombination() << false << true << both
+                                          << p.english + "\n" + p.chinese;
+    }
+    QTest::newRow("List1 by Shift+F10")
+        << "List1" << QKeyCombination(Qt::SHIFT | Qt::Key_F10) << false << true << both
+        << row.english + "\n" + row.chinese;
+    QTest::newRow("Label2 by the menu key") << "Label2" << QKeyCombination(Qt::Key_Menu) << false
+                                            << true << "复制中文" << shown.chinese;
+    QTest::newRow("hidden Label1")
+        << "Label1" << QKeyCombination() << true << true << "复制英文" << shown.english;
+    QTest::newRow("hidden Label2 by the menu key")
+        << "Label2" << QKeyCombination(Qt::Key_Menu) << true << true << both
+        << shown.english + "\n" + shown.chinese;
+    QTest::newRow("no speech engine") << "List1" << QKeyCombination() << false << false << both
+                                      << row.english + "\n" + row.chinese;
+}
+
+void Form1Test::sentenceMenu() {
+    QFETCH(QString, control);
+    QFETCH(QKeyCombination, key);
+    QFETCH(bool, hidden);
+    QFETCH(bool, speechInstalled);
+    QFETCH(QString, caption);
+    QFETCH(QString, copied);
+    if (!speechInstalled && !qEnvironmentVariableIsSet("FORM1_TEST_OWN_PROCESS")) {
+        // Qt's plugin loader never forgets a folder it has read: a process of its own sees
+        // no speech engine from the start.
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("FORM1_TEST_OWN_PROCESS", "1");
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"sentenceMenu:" + QString::fromUtf8(QTest::currentDataTag())});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitCode() == 0, child.readAll().constData());
+        return;
+    }
+    // No plugin folder holds a speech engine.
+    const QStringList pluginFolders = QCoreApplication::libraryPaths();
+    const auto restore = qScopeGuard([&] { QCoreApplication::setLibraryPaths(pluginFolders); });
+    if (!speechInstalled) {
+        QCoreApplication::setLibraryPaths({QString::fromStdString(dir->path().string())});
+    }
+    writeLibrary(libraryFile(), Sample);
+    open();
+    QApplication::setActiveWindow(&*form);
+    QVERIFY(QTest::qWaitForWindowActive(&*form));
+    clickRow(1);
+    auto* scratch = get<QPlainTextEdit>("Text2");
+    scratch->setPlainText(QStringLiteral("my notes"));
+    if (hidden) {
+        QTest::mouseClick(button("Command4"), Qt::LeftButton);
+        QTest::mouseClick(button("Command5"), Qt::LeftButton);
+    }
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+
+    QMenu* menu = sentenceMenu(control, 4, key);
+    QVERIFY(menu != nullptr);
+    QStringList captions;
+    for (const QAction* action : menu->actions()) {
+        captions << action->text();
+    }
+    QCOMPARE(captions, QStringList({"朗读英文", "复制英文", "复制中文", "复制英文和中文"}));
+    const QAction* speak = item(menu, QStringLiteral("朗读英文"));
+    QCOMPARE(speak->isEnabled(), speechInstalled);
+    QCOMPARE(speak->toolTip().contains(QStringLiteral("qt6-speech-flite-plugin")),
+             !speechInstalled);
+    choose(menu, caption);
+    QCOMPARE(clipboard->text(), copied);
+
+    QCOMPARE(list()->selectedItems(), QList<QListWidgetItem*>{list()->item(1)});
+    QCOMPARE(label("Label1")->text(), Sample[1].english);
+    QCOMPARE(label("Label2")->text(), Sample[1].chinese);
+    QCOMPARE(label("Label1")->isHidden(), hidden);
+    QCOMPARE(label("Label2")->isHidden(), hidden);
+    QCOMPARE(scratch->toPlainText(), QStringLiteral("my notes"));
+    QCOMPARE(rows(list()).size(), Sample.size());
+    QVERIFY(reports.isEmpty());
+}
+
+void Form1Test::speechIsHeard() {
+    // A private sound server whose only sink is a null one: its monitor holds what was said.
+    const std::filesystem::path runtime = dir->path() / "pulse";
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    const QString server =
+        QStringLiteral("unix:") + QString::fromStdString((runtime / "native").string());
+    QProcessEnvironment serverEnvironment;
+    serverEnvironment.insert("PATH", qEnvironmentVariable("PATH"));
+    serverEnvironment.insert("HOME", QString::fromStdString(runtime.string()));
+    serverEnvironment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
+    QProcess pulse;
+    pulse.setProcessEnvironment(serverEnvironment);
+    pulse.setProcessChannelMode(QProcess::MergedChannels);
+    pulse.start("pulseaudio",
+                {"--daemonize=no", "-n", "--exit-idle-time=-1",
+                 "--load=module-null-sink sink_name=qurimo",
+                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + server.mid(5)});
+    const auto stopPulse = qScopeGuard([&] {
+        form.reset(); // its sound stream first
+        pulse.kill();
+        pulse.waitForFinished(5000);
+    });
+    QDeadlineTimer startLimit(10000);
+    while (!std::filesystem::exists(runtime / "native") && pulse.state() != QProcess::NotRunning &&
+           !startLimit.hasExpired()) {
+        QTest::qWait(50);
+    }
+    if (!std::filesystem::exists(runtime / "native")) {
+        QSKIP(qPrintable("PulseAudio could not start here: " + pulse.errorString() + " " +
+                         QString::fromLocal8Bit(pulse.readAll())));
+    }
+    QProcess recorder;
+    recorder.start("parec",
+                   {"--server=" + server, "--device=qurimo.monitor", "--raw", "--format=s16le",
+                    "--rate=16000", "--channels=1", "--latency-msec=50"});
+    const auto stopRecorder = qScopeGuard([&] {
+        recorder.kill();
+        recorder.waitForFinished(5000);
+    });
+    QVERIFY2(recorder.waitForStarted(5000), qPrintable(recorder.errorString()));
+    // A new server's monitor stays silent for a second or two before it sends anything.
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.bytesAvailable() > 0, 10000);
+
+    // Only Flite is reachable: it needs no speech service, which a test machine lacks.
+    const QString flite =
+        QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/texttospeech/libqtexttospeech_flite.so";
+    QVERIFY2(QFile::exists(flite), "install qt6-speech-flite-plugin (scripts/setup.sh)");
+    const std::filesystem::path plugins = dir->path() / "plugins";
+    std::filesystem::create_directories(plugins / "texttospeech");
+    std::filesystem::create_symlink(flite.toStdString(),
+                                    plugins / "texttospeech" / "libqtexttospeech_flite.so");
+    const QStringList pluginFolders = QCoreApplication::libraryPaths();
+    const auto restore = qScopeGuard([&] { QCoreApplication::setLibraryPaths(pluginFolders); });
+    QCoreApplication::setLibraryPaths({QString::fromStdString(plugins.string())});
+    const SavedEnvironment pulseServer({"PULSE_SERVER"});
+    qputenv("PULSE_SERVER", server.toLocal8Bit());
+
+    writeLibrary(libraryFile(), Sample);
+    open();
+    QVERIFY(form->findChild<QTextToSpeech*>() == nullptr); // none until it is asked for
+    QMenu* menu = sentenceMenu("List1", 0, {});
+    QVERIFY(menu != nullptr);
+    choose(menu, QStringLiteral("朗读英文"));
+    auto* speech = form->findChild<QTextToSpeech*>();
+    QVERIFY(speech != nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(speech->state(), QTextToSpeech::Speaking, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(speech->state(), QTextToSpeech::Ready, 20000);
+    QTest::qWait(1000); // what the sink still holds
+    recorder.terminate();
+    QVERIFY(recorder.waitForFinished(5000));
+
+    // "Please make sure the door is locked." takes about two seconds to say.
+    const QByteArray pcm = recorder.readAllStandardOutput();
+    const auto* samples = reinterpret_cast<const std::int16_t*>(pcm.constData());
+    const qsizetype count = pcm.size() / 2;
+    constexpr int Loud = 32768 / 20;
+    qsizetype first = -1;
+    qsizetype last = -1;
+    int peak = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const int level = std::abs(int(samples[i]));
+        peak = std::max(peak, level);
+        if (level > Loud) {
+            last = i;
+            first = first < 0 ? i : first;
+        }
+    }
+    const double seconds = double(last - first) / 16000;
+    QVERIFY2(peak > 32768 / 5, qPrintable(QString("peak %1 of %2 samples").arg(peak).arg(count)));
+    QVERIFY2(seconds > 1.2 && seconds < 5, qPrintable(QString("%1 s of sound").arg(seconds)));
+    QCOMPARE(label("Label1")->text(), Sample[0].english);
+    QVERIFY(reports.isEmpty());
 }
 
 QTEST_MAIN(Form1Test)
