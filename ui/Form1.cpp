@@ -229,7 +229,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                 type == QEvent::MouseButtonRelease) &&
                static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         return true; // the right button opens the row's menu and leaves the selection alone
-    } else if (event->type() == QEvent::KeyPress) {
+    } else if (type == QEvent::KeyPress) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (watched == List1 && keyEvent->matches(QKeySequence::Copy)) {
             copySelectedPair();

@@ -330,8 +330,7 @@ void Form1::speak(const QString& english) {
         report_(noSpeechReason(), ReportKind::Note);
         return;
     }
-    speech_->stop(); // a second 朗读英文 cuts the first short
-    speech_->say(english);
+    speech_->say(english); // cuts short a sentence still being read
 }
 
 void Form1::Command4_Click() {
