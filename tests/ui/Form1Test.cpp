@@ -29,10 +29,12 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <fstream>
 #include <optional>
 #include <ranges>
 #include <span>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -1233,6 +1235,10 @@ void Form1Test::speechIsHeard() {
     pulse.setEnvironment(
         {"PATH=" + qEnvironmentVariable("PATH"), "HOME=" + runtime, "XDG_RUNTIME_DIR=" + runtime});
     pulse.setProcessChannelMode(QProcess::MergedChannels);
+    for (QProcess* process : {&pulse, &recorder}) {
+        // Gone with this test, however it ends: a killed one leaves no server behind.
+        process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    }
     pulse.start("pulseaudio",
                 {"--daemonize=no", "-n", "--exit-idle-time=-1",
                  "--load=module-null-sink sink_name=qurimo",
