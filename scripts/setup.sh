@@ -9,11 +9,13 @@ cd "$(dirname "$0")/.."
 packages=(
     cmake ninja-build g++ pkg-config
     libicu-dev libopencc-dev qt6-base-dev libx11-dev
+    qt6-speech-dev qt6-declarative-dev qt6-speech-flite-plugin qt6-speech-speechd-plugin
     libgtest-dev libbenchmark-dev
     qt6-wayland qt6-gtk-platformtheme qt6-translations-l10n
-    fonts-arphic-uming fonts-liberation2
+    fonts-arphic-uming fonts-liberation2 fonts-noto-cjk
     fcitx5-frontend-qt6
     xvfb xauth xdotool x11-utils imagemagick weston
+    pulseaudio pulseaudio-utils
     scdoc
     "$@"
 )

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -154,11 +155,13 @@ void Form1::createControls(const std::optional<QPalette>& scheme) {
         return b;
     };
 
-    auto sentence = [&label](std::string_view name) {
+    auto sentence = [&label, this](std::string_view name) {
         // A writer copies the sentence with the mouse and Ctrl+C; Tab still passes it by.
         QLabel* l = label(name);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         l->setFocusPolicy(Qt::ClickFocus);
+        l->setContextMenuPolicy(Qt::CustomContextMenu); // the sentence menu, not the text's own
+        l->installEventFilter(this);
         return l;
     };
 
@@ -173,6 +176,8 @@ void Form1::createControls(const std::optional<QPalette>& scheme) {
     List1->setUniformItemSizes(true); // rows of one font: lets the view skip measuring each
     List1->setItemDelegate(new RowOutline(List1));
     List1->installEventFilter(this);
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    List1->viewport()->installEventFilter(this);
     Text3 = singleLine("Text3");
     Text3->installEventFilter(this);
     Command3 = button("Command3");
@@ -195,6 +200,13 @@ void Form1::wireEvents() {
     // Every change of the selected row, by mouse or keyboard. Tabbing into the list only makes
     // a row current without selecting it, and must not empty the scratch box.
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::List1_Click);
+    // A scroll area gives the point in its viewport's coordinates.
+    connect(List1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { openSentenceMenu(List1->viewport(), at); });
+    for (QLabel* l : {Label1, Label2}) {
+        connect(l, &QWidget::customContextMenuRequested, this,
+                [this, l](QPoint at) { openSentenceMenu(l, at); });
+    }
 }
 
 void Form1::setTabOrder() {
@@ -209,12 +221,24 @@ void Form1::setTabOrder() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text3 && event->type() == QEvent::MouseButtonPress) {
+    const QEvent::Type type = event->type();
+    if (watched == Text3 && type == QEvent::MouseButtonPress) {
         Text3_Click();
-    } else if (event->type() == QEvent::KeyPress) {
+    } else if (watched == List1->viewport() &&
+               (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+                type == QEvent::MouseButtonRelease) &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        return true; // the right button opens the row's menu and leaves the selection alone
+    } else if (type == QEvent::KeyPress) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (watched == List1 && keyEvent->matches(QKeySequence::Copy)) {
             copySelectedPair();
+            return true;
+        }
+        const bool menuKey = keyEvent->key() == Qt::Key_Menu ||
+                             keyEvent->keyCombination() == (Qt::SHIFT | Qt::Key_F10);
+        if (menuKey && (watched == List1 || watched == Label1 || watched == Label2)) {
+            openSentenceMenuByKey(static_cast<QWidget*>(watched));
             return true;
         }
         // Enter presses the focused button as Space does; no button is a default button.

@@ -6,10 +6,12 @@
 #include "SlotTable.h"
 
 #include <QPalette>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -17,6 +19,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QTextToSpeech;
 
 namespace qurimo {
 
@@ -76,6 +79,14 @@ private:
     void fillList();
     void showSlotZero();
     void copySelectedPair();
+    // The menu of the sentence at `at` in `over` (List1's viewport or a label): hear the
+    // English, copy either side or both. Nothing else in the window changes.
+    void openSentenceMenu(QWidget* over, QPoint at);
+    // The English and Chinese at `at`; none where no sentence lies.
+    std::optional<std::pair<QString, QString>> sentenceAt(QWidget* over, QPoint at);
+    // The key that opens the menu where the keyboard focus is.
+    void openSentenceMenuByKey(QWidget* control);
+    void speak(const QString& english);
     // One line on what the user can do about a library that could not be listed.
     QString listingRemedy(const RuntimeError& error) const;
     QString besideProgramRemedy() const;
@@ -108,6 +119,8 @@ private:
     std::optional<QString> requestedLibrary_;
     Reporter report_;
     bool loaded_ = false;
+    // Made on the first 朗读英文: loading a speech engine would slow every start.
+    QTextToSpeech* speech_ = nullptr;
 };
 
 } // namespace qurimo

@@ -21,9 +21,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTextToSpeech>
 #include <numeric>
 
 namespace qurimo {
@@ -76,6 +78,37 @@ QString listingOf(const SlotTable& table) {
         }
     }
     return listing;
+}
+
+QString pairText(const QString& english, const QString& chinese) {
+    return english + QLatin1Char('\n') + chinese;
+}
+
+void copyText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
+QString noSpeechReason() {
+    return QStringLiteral("没有能用的语音引擎：请安装 qt6-speech-flite-plugin（离线的英文语音），"
+                          "或 qt6-speech-speechd-plugin 和 speech-dispatcher（桌面的语音服务）。");
+}
+
+// English (US) through the desktop's speech service, which keeps the user's own voice
+// settings, where it runs; otherwise through Flite. Null when neither starts.
+QTextToSpeech* makeSpeech(QObject* parent) {
+    const QStringList installed = QTextToSpeech::availableEngines();
+    for (const QString& engine : {QStringLiteral("speechd"), QStringLiteral("flite")}) {
+        if (!installed.contains(engine)) {
+            continue;
+        }
+        auto* speech = new QTextToSpeech(engine, parent);
+        if (speech->state() != QTextToSpeech::Error) {
+            speech->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+            return speech;
+        }
+        delete speech;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -239,9 +272,65 @@ void Form1::copySelectedPair() {
     }
     guarded([&] {
         const Sentence& sentence = View.at(selected.front()->data(SlotRole).toInt());
-        QGuiApplication::clipboard()->setText(toQString(sentence.English) + QLatin1Char('\n') +
-                                              toQString(sentence.Chinese));
+        copyText(pairText(toQString(sentence.English), toQString(sentence.Chinese)));
     });
+}
+
+std::optional<std::pair<QString, QString>> Form1::sentenceAt(QWidget* over, QPoint at) {
+    if (over != List1->viewport()) {
+        return std::pair(Label1->text(), Label2->text()); // shown even when hidden
+    }
+    const QListWidgetItem* row = List1->itemAt(at);
+    std::optional<std::pair<QString, QString>> found;
+    if (row != nullptr) {
+        guarded([&] {
+            const Sentence& sentence = View.at(row->data(SlotRole).toInt());
+            found.emplace(toQString(sentence.English), toQString(sentence.Chinese));
+        });
+    }
+    return found;
+}
+
+void Form1::openSentenceMenu(QWidget* over, QPoint at) {
+    const auto sentence = sentenceAt(over, at);
+    if (!sentence || (sentence->first.isEmpty() && sentence->second.isEmpty())) {
+        return;
+    }
+    const auto& [english, chinese] = *sentence;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* speakItem = menu->addAction(QStringLiteral("朗读英文"), this,
+                                         [this, english = english] { speak(english); });
+    if (QTextToSpeech::availableEngines().isEmpty()) {
+        speakItem->setEnabled(false);
+        speakItem->setToolTip(noSpeechReason());
+        menu->setToolTipsVisible(true);
+    }
+    menu->addAction(QStringLiteral("复制英文"), this, [english = english] { copyText(english); });
+    menu->addAction(QStringLiteral("复制中文"), this, [chinese = chinese] { copyText(chinese); });
+    menu->addAction(QStringLiteral("复制英文和中文"), this,
+                    [both = pairText(english, chinese)] { copyText(both); });
+    menu->popup(over->mapToGlobal(at));
+}
+
+void Form1::openSentenceMenuByKey(QWidget* control) {
+    if (control != List1) {
+        openSentenceMenu(control, QPoint(0, control->fontMetrics().height()));
+    } else if (QListWidgetItem* row = List1->currentItem()) {
+        List1->scrollToItem(row);
+        openSentenceMenu(List1->viewport(), List1->visualItemRect(row).center());
+    }
+}
+
+void Form1::speak(const QString& english) {
+    if (speech_ == nullptr) {
+        speech_ = makeSpeech(this);
+    }
+    if (speech_ == nullptr) {
+        report_(noSpeechReason(), ReportKind::Note);
+        return;
+    }
+    speech_->say(english); // cuts short a sentence still being read
 }
 
 void Form1::Command4_Click() {

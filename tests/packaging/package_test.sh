@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # The Debian package as a user and a packager meet it: cpack makes it, lintian finds no error
 # and no warning, it holds exactly what `cmake --install` puts under /usr, its Depends name the
-# shared libraries, the fonts and Qt's translations. The program extracted from it, started from
+# shared libraries, the fonts and Qt's translations, and it recommends the speech engines. The program extracted from it, started from
 # its usr/bin/qurimo link, says its version and where its library is, and shows a window with the
 # class its desktop entry names, listing the bundled library just as the built program does.
 # Usage: package_test.sh BUILD_DIR VERSION
@@ -52,11 +52,13 @@ for file in "${expected[@]}"; do
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libicu libopencc libopencc-data fonts-arphic-uming fonts-liberation2 \
-    qt6-translations-l10n; do
+for package in libqt6widgets6 libqt6texttospeech6 libicu libopencc libopencc-data \
+    fonts-arphic-uming fonts-liberation2 qt6-translations-l10n; do
     grep -q "$package" <<<"$depends" || { echo "Depends lacks $package: $depends" >&2; exit 1; }
 done
-test "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland
+recommends=$(dpkg-deb -f "$deb" Recommends)
+test "$recommends" = "qt6-wayland, qt6-speech-flite-plugin, qt6-speech-speechd-plugin, fonts-noto-cjk" ||
+    { echo "Recommends: $recommends" >&2; exit 1; }
 
 # The extracted program, started through its link.
 dpkg-deb -x "$deb" "$work/root"

@@ -9,24 +9,32 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRawFont>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextLayout>
+#include <QTextToSpeech>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <fstream>
 #include <optional>
+#include <ranges>
+#include <span>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -144,6 +152,52 @@ private:
                           l->visualItemRect(l->item(row)).center());
     }
 
+    // The sentence menu of a row or a label, opened as the user does: the right mouse button,
+    // or a key where the keyboard focus is.
+    QMenu* sentenceMenu(const QString& name, int row, QKeyCombination key) {
+        QWidget* control = get<QWidget>(qPrintable(name));
+        if (key != QKeyCombination()) {
+            list()->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+            control->setFocus();
+            QTest::keyClick(control, key.key(), key.keyboardModifiers());
+        } else {
+            QWidget* under = control == list() ? list()->viewport() : control;
+            const QPoint at = control == list() ? list()->visualItemRect(list()->item(row)).center()
+                                                : QPoint(8, 8);
+            QTest::mousePress(under, Qt::RightButton, {}, at);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, under->mapToGlobal(at));
+            QApplication::sendEvent(under, &event);
+            QTest::mouseRelease(under, Qt::RightButton, {}, at);
+        }
+        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+
+    static void choose(QMenu* menu, QAction* item) {
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+        QTRY_VERIFY(!menu->isVisible());
+    }
+
+    static bool inOwnProcess() { return qEnvironmentVariableIsSet("FORM1_TEST_OWN_PROCESS"); }
+
+    // Runs test again in a process of its own, with environment's NAME=value entries added,
+    // and passes, fails or skips as it did.
+    static void runInOwnProcess(const QString& test, const QStringList& environment = {}) {
+        QProcess child;
+        child.setEnvironment(QProcess::systemEnvironment() + environment +
+                             QStringList{"FORM1_TEST_OWN_PROCESS=1"});
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {test});
+        const bool finished = child.waitForFinished(60000);
+        child.kill();
+        child.waitForFinished();
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        QVERIFY2(finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 qPrintable(output));
+        if (output.contains(QStringLiteral("SKIP   : "))) {
+            QSKIP(qPrintable(output.section(QStringLiteral("SKIP   : "), 1).section(u'\n', 0, 0)));
+        }
+    }
+
     void search(const QString& keyword) {
         auto* box = get<QLineEdit>("Text3");
         box->setText(keyword);
@@ -173,6 +227,7 @@ private slots:
     void contrast_data();
     void contrast();
     void latinAndChineseFonts();
+    void latinOfButtonsOnChineseDesktop();
     void tabOrderAndFocus();
     void text1Contents_data();
     void text1Contents();
@@ -197,6 +252,10 @@ private slots:
     void reportButtonInChinese();
     void contextMenusInChinese_data();
     void contextMenusInChinese();
+    void sentenceMenu_data();
+    void sentenceMenu();
+    void speechIsHeard_data();
+    void speechIsHeard();
 };
 
 void Form1Test::layout() {
@@ -411,6 +470,21 @@ void Form1Test::latinAndChineseFonts() {
         QVERIFY(chinese.supportsCharacter(QChar(u'锁')));
         const QList<quint32> l1 = latin.glyphIndexesForString(QStringLiteral("l1"));
         QVERIFY(latin.pathForGlyph(l1[0]) != latin.pathForGlyph(l1[1]));
+    }
+}
+
+void Form1Test::latinOfButtonsOnChineseDesktop() {
+    if (!inOwnProcess()) {
+        // fontconfig reads the language from the environment once.
+        runInOwnProcess(QString::fromUtf8(QTest::currentTestFunction()),
+                        {"LANG=zh_CN.UTF-8", "LC_ALL=zh_CN.UTF-8"});
+        return;
+    }
+    // "Go!" and a typed keyword in AR PL UMing's thin Song glyphs are hard to read.
+    Form1 fresh;
+    for (const char* name : {"Command3", "Text3"}) {
+        const QString family = QFontInfo(fresh.findChild<QWidget*>(name)->font()).family();
+        QVERIFY2(!family.startsWith(QStringLiteral("AR PL")), qPrintable(family));
     }
 }
 
@@ -1054,6 +1128,167 @@ void Form1Test::contextMenusInChinese() {
     }
     QVERIFY2(shown.filter(QRegularExpression(QStringLiteral("[A-Za-z]{3}"))).isEmpty(),
              qPrintable(shown.join('|')));
+}
+
+void Form1Test::sentenceMenu_data() {
+    QTest::addColumn<QString>("control");     // List1: the menu of row 4 while row 1 is shown
+    QTest::addColumn<QKeyCombination>("key"); // none: the right mouse button
+    QTest::addColumn<bool>("hidden");         // both labels hidden first
+    QTest::addColumn<bool>("engines");        // a speech engine within reach
+    QTest::addColumn<int>("item"); // 1 复制英文, 2 复制中文, 3 复制英文和中文
+    const QKeyCombination mouse;
+    for (const char* control : {"List1", "Label1", "Label2"}) {
+        for (int item : {1, 2, 3}) {
+            QTest::addRow("%s item %d", control, item) << control << mouse << false << true << item;
+        }
+    }
+    QTest::newRow("List1 by Shift+F10")
+        << "List1" << QKeyCombination(Qt::SHIFT | Qt::Key_F10) << false << true << 3;
+    QTest::newRow("Label2 by the menu key")
+        << "Label2" << QKeyCombination(Qt::Key_Menu) << false << true << 2;
+    QTest::newRow("hidden Label1") << "Label1" << mouse << true << true << 1;
+    QTest::newRow("hidden Label2 by the menu key")
+        << "Label2" << QKeyCombination(Qt::Key_Menu) << true << true << 3;
+    QTest::newRow("no speech engine") << "List1" << mouse << false << false << 3;
+}
+
+void Form1Test::sentenceMenu() {
+    QFETCH(QString, control);
+    QFETCH(QKeyCombination, key);
+    QFETCH(bool, hidden);
+    QFETCH(bool, engines);
+    QFETCH(int, item);
+    if (!engines) {
+        if (!inOwnProcess()) {
+            // Qt's plugin loader never forgets a folder it has read.
+            runInOwnProcess("sentenceMenu:" + QString::fromUtf8(QTest::currentDataTag()));
+            return;
+        }
+        QCoreApplication::setLibraryPaths({QString::fromStdString(dir->path().string())});
+    }
+    writeLibrary(libraryFile(), Sample);
+    open();
+    QApplication::setActiveWindow(&*form);
+    QVERIFY(QTest::qWaitForWindowActive(&*form));
+    clickRow(1);
+    auto* scratch = get<QPlainTextEdit>("Text2");
+    scratch->setPlainText(QStringLiteral("my notes"));
+    if (hidden) {
+        QTest::mouseClick(button("Command4"), Qt::LeftButton);
+        QTest::mouseClick(button("Command5"), Qt::LeftButton);
+    }
+    QApplication::clipboard()->clear();
+
+    QMenu* menu = sentenceMenu(control, 4, key);
+    QVERIFY(menu != nullptr);
+    const QList<QAction*> items = menu->actions();
+    QStringList captions;
+    std::ranges::transform(items, std::back_inserter(captions), &QAction::text);
+    QCOMPARE(captions, QStringList({"朗读英文", "复制英文", "复制中文", "复制英文和中文"}));
+    QCOMPARE(items[0]->isEnabled(), engines);
+    QCOMPARE(items[0]->toolTip().contains(QStringLiteral("qt6-speech-flite-plugin")), !engines);
+    choose(menu, items[item]);
+    const Pair& shown = Sample[control == "List1" ? 4 : 1];
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringList(
+                 {shown.english, shown.chinese, shown.english + "\n" + shown.chinese})[item - 1]);
+    QCOMPARE(list()->selectedItems(), QList<QListWidgetItem*>{list()->item(1)});
+    QCOMPARE(label("Label1")->text(), Sample[1].english);
+    QCOMPARE(label("Label2")->text(), Sample[1].chinese);
+    QCOMPARE(label("Label1")->isHidden(), hidden);
+    QCOMPARE(label("Label2")->isHidden(), hidden);
+    QCOMPARE(scratch->toPlainText(), QStringLiteral("my notes"));
+    QVERIFY(reports.isEmpty());
+}
+
+void Form1Test::speechIsHeard_data() {
+    QTest::addColumn<QList<int>>("said"); // the rows whose 朗读英文 is chosen, one after another
+    QTest::addColumn<double>("shortest"); // seconds of sound
+    QTest::addColumn<double>("longest");
+    QTest::newRow("a long sentence") << QList<int>{0} << 1.2 << 5.0;
+    QTest::newRow("a short sentence") << QList<int>{2} << 0.3 << 1.2;
+    // the long one chosen first, and the short one as soon as it speaks: the short one alone
+    QTest::newRow("a second cuts the first short") << QList<int>{0, 2} << 0.3 << 1.2;
+}
+
+void Form1Test::speechIsHeard() {
+    QFETCH(QList<int>, said);
+    QFETCH(double, shortest);
+    QFETCH(double, longest);
+    if (!inOwnProcess()) {
+        // Qt's sound output keeps one connection for the process, to the first server.
+        runInOwnProcess("speechIsHeard:" + QString::fromUtf8(QTest::currentDataTag()));
+        return;
+    }
+    // A private sound server whose only sink is a null one: its monitor holds what was said.
+    const QString runtime = QString::fromStdString(dir->path().string());
+    const QString socket = runtime + "/native";
+    QProcess pulse;
+    QProcess recorder;
+    const auto stop = qScopeGuard([&] {
+        form.reset(); // its sound stream first
+        for (QProcess* process : {&recorder, &pulse}) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+    });
+    pulse.setEnvironment(
+        {"PATH=" + qEnvironmentVariable("PATH"), "HOME=" + runtime, "XDG_RUNTIME_DIR=" + runtime});
+    pulse.setProcessChannelMode(QProcess::MergedChannels);
+    for (QProcess* process : {&pulse, &recorder}) {
+        // Gone with this test, however it ends: a killed one leaves no server behind.
+        process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    }
+    pulse.start("pulseaudio",
+                {"--daemonize=no", "-n", "--exit-idle-time=-1",
+                 "--load=module-null-sink sink_name=qurimo",
+                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket});
+    const bool started = QTest::qWaitFor(
+        [&] { return QFile::exists(socket) || pulse.state() == QProcess::NotRunning; }, 10000);
+    if (!started || !QFile::exists(socket)) {
+        QSKIP(qPrintable("PulseAudio could not start here: " + pulse.errorString() + " " +
+                         QString::fromLocal8Bit(pulse.readAll())));
+    }
+    recorder.start("parec",
+                   {"--server=unix:" + socket, "--device=qurimo.monitor", "--raw", "--format=s16le",
+                    "--rate=16000", "--channels=1", "--latency-msec=50"});
+    // A new server's monitor sends nothing for a second or two.
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.bytesAvailable() > 0, 10000);
+    qputenv("PULSE_SERVER", "unix:" + socket.toLocal8Bit());
+
+    // Flite alone within reach: it needs no speech service, which a test machine lacks.
+    const QString flite =
+        QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/texttospeech/libqtexttospeech_flite.so";
+    QVERIFY2(QFile::exists(flite), "install qt6-speech-flite-plugin (scripts/setup.sh)");
+    QVERIFY(QDir(runtime).mkpath("plugins/texttospeech"));
+    QVERIFY(QFile::link(flite, runtime + "/plugins/texttospeech/flite.so"));
+    QCoreApplication::setLibraryPaths({runtime + "/plugins"});
+
+    writeLibrary(libraryFile(), Sample);
+    open();
+    QVERIFY(form->findChild<QTextToSpeech*>() == nullptr); // none until it is asked for
+    for (int row : said) {
+        QMenu* menu = sentenceMenu("List1", row, {});
+        QVERIFY(menu != nullptr);
+        choose(menu, menu->actions().front());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            form->findChild<QTextToSpeech*>()->state() == QTextToSpeech::Speaking, 10000);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(form->findChild<QTextToSpeech*>()->state() == QTextToSpeech::Ready,
+                             20000);
+    QTest::qWait(1000); // what the sink still holds
+    recorder.terminate();
+    QVERIFY(recorder.waitForFinished(5000));
+    const QByteArray pcm = recorder.readAllStandardOutput();
+    const std::span samples(reinterpret_cast<const std::int16_t*>(pcm.constData()),
+                            std::size_t(pcm.size() / 2));
+    const auto loud = [](std::int16_t sample) { return std::abs(sample) > 32768 / 10; };
+    const auto first = std::ranges::find_if(samples, loud);
+    const auto last = std::ranges::find_if(samples | std::views::reverse, loud).base();
+    const double seconds = double(std::max<std::ptrdiff_t>(last - first, 0)) / 16000;
+    QVERIFY2(seconds > shortest && seconds < longest,
+             qPrintable(QString("%1 s of sound").arg(seconds)));
+    QVERIFY(reports.isEmpty());
 }
 
 QTEST_MAIN(Form1Test)
